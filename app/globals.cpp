@@ -1,0 +1,27 @@
+#include "app/globals.h"
+
+namespace app {
+
+std::uint32_t PendingCommand = 0;
+bool SpaceKeyLatch = false;
+std::int32_t BillsRemaining = 0;
+platform::AppendTextFile LogFile;
+std::string LogFilePath;
+std::string RecordFilePath;
+comm::TComm* Comm1 = nullptr;
+
+void SetUpProgramPaths() {
+  RecordFilePath = "D://RM460_Record.txt";
+  LogFilePath.clear();
+}
+
+void ResetProgramState() {
+  PendingCommand = 0;
+  SpaceKeyLatch = false;
+  BillsRemaining = 0;
+  LogFile.Close();
+  Comm1 = nullptr;
+  SetUpProgramPaths();
+}
+
+}  // namespace app
