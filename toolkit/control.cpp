@@ -17,6 +17,12 @@ void TControl::SetCaption(const std::string& value) {
   Notify(Change::Caption);
 }
 
+void TControl::SetAccessibleName(const std::string& value) {
+  if (value == accessibleName_) return;
+  accessibleName_ = value;
+  Notify(Change::AccessibleName);
+}
+
 void TControl::SetEnabled(bool value) {
   if (value == enabled_) return;
   enabled_ = value;

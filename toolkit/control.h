@@ -25,6 +25,7 @@ enum class Change {
   LinesDropped,  // a pane dropped its oldest lines
   LinesCleared,
   ReadOnly,
+  AccessibleName,
 };
 
 class ControlObserver {
@@ -69,6 +70,11 @@ class TControl : public TComponent {
 
   TBounds Bounds;
 
+  // What assistive tools read out for the control; its design name is its
+  // accessible description.
+  const std::string& AccessibleName() const { return accessibleName_; }
+  void SetAccessibleName(const std::string& value);
+
   void SetObserver(ControlObserver* observer) { observer_ = observer; }
 
  protected:
@@ -78,6 +84,7 @@ class TControl : public TComponent {
   TControl* parent_;
   ControlObserver* observer_ = nullptr;
   std::string caption_;
+  std::string accessibleName_;
   bool enabled_ = true;
   bool visible_ = true;
   TColor color_ = clBtnFace;
