@@ -32,7 +32,7 @@ void TForm1::DecodeReply(const protocol::CommandFrame& rx, std::uint8_t id10, st
   }
   if (d.testCountHigh) TestCountAccumulator = *d.testCountHigh;
   if (d.testCountLow) {
-    TestCountAccumulator += *d.testCountLow;
+    TestCountAccumulator = protocol::AddTestCount(TestCountAccumulator, *d.testCountLow);
     Memo1->Append(protocol::TestCountLine(TestCountAccumulator));
   }
   if (d.caption) {
