@@ -48,12 +48,18 @@ TTimer* MakeTimer(TForm1* form, const char* name, std::uint32_t interval, bool r
 // The row captions of the test panel, by the field each row holds.
 const char* RowCaptionOf(protocol::TestField field) {
   switch (field) {
-    case protocol::TestField::Motor: return "MOTOR SPEED";
-    case protocol::TestField::RIR: return "L_IR";
-    case protocol::TestField::LIR: return "R_IR";
-    case protocol::TestField::ENC: return "ENC";
-    case protocol::TestField::Display: return "DISPLAY";
-    case protocol::TestField::Counter: return "COUNTER";
+    case protocol::TestField::Motor:
+      return "MOTOR SPEED";
+    case protocol::TestField::RIR:
+      return "L_IR";
+    case protocol::TestField::LIR:
+      return "R_IR";
+    case protocol::TestField::ENC:
+      return "ENC";
+    case protocol::TestField::Display:
+      return "DISPLAY";
+    case protocol::TestField::Counter:
+      return "COUNTER";
   }
   return "";
 }
@@ -102,9 +108,9 @@ void TForm1::CreateControls() {
   DipBtn = MakeButton(this, "DipBtn", "DIP SWITCH", false, true);
 
   Panel2 = Make<TPanel>(this, this, "Panel2");
-  TLabel** numbers[10] = {&Label1, &Label2, &Label3, &Label5, &Label6,
+  TLabel** numbers[10] = {&Label1, &Label2, &Label3, &Label5,  &Label6,
                           &Label7, &Label8, &Label9, &Label10, &Label11};
-  const char* numberNames[10] = {"Label1", "Label2", "Label3", "Label5", "Label6",
+  const char* numberNames[10] = {"Label1", "Label2", "Label3", "Label5",  "Label6",
                                  "Label7", "Label8", "Label9", "Label10", "Label11"};
   TLabel** lamps[10] = {&D1, &D2, &D3, &D4, &D5, &D6, &D7, &D8, &D9, &D10};
   const char* lampNames[10] = {"D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10"};
@@ -179,9 +185,9 @@ void TForm1::CreateControls() {
   lblDISPLAY = Make<TLabel>(this, Panel4, "lblDISPLAY");
   Label20 = Make<TLabel>(this, Panel4, "Label20", "COUNTER");
   lblCOUNTER = Make<TLabel>(this, Panel4, "lblCOUNTER");
-  for (auto field : {protocol::TestField::Motor, protocol::TestField::LIR, protocol::TestField::RIR,
-                     protocol::TestField::ENC, protocol::TestField::Display,
-                     protocol::TestField::Counter}) {
+  for (auto field :
+       {protocol::TestField::Motor, protocol::TestField::LIR, protocol::TestField::RIR,
+        protocol::TestField::ENC, protocol::TestField::Display, protocol::TestField::Counter}) {
     TestValueField(field)->SetColor(clCream);
     TestValueField(field)->SetAccessibleName(RowCaptionOf(field));
   }
@@ -231,9 +237,9 @@ void TForm1::BindHandlers() {
   // The space-bar guard is bound to these 18 buttons; "Out Bill One",
   // "Powerful Out Bill", the password buttons and the two poll toggles are
   // not among them.
-  keyDownBound_ = {StartBtn, EndBtn,     DipBtn,     OutBtn,       Exitbtn,      CalibBtn,
-                   ClearCtBtn, ClearBKBtn, ClearBKCtBtn, DisableBtn, EnableBtn,    StatusBtn,
-                   ErrBtn,   CrErrBtn,   BillCountBtn, TestBtn,    PwBtn,        BtnTest};
+  keyDownBound_ = {StartBtn,   EndBtn,     DipBtn,       OutBtn,     Exitbtn,   CalibBtn,
+                   ClearCtBtn, ClearBKBtn, ClearBKCtBtn, DisableBtn, EnableBtn, StatusBtn,
+                   ErrBtn,     CrErrBtn,   BillCountBtn, TestBtn,    PwBtn,     BtnTest};
   for (TButton* b : keyDownBound_) {
     b->OnKeyDown = [this](TObject* s, std::uint16_t& key, TShiftState shift) {
       ClearBKBtnKeyDown(s, key, shift);
@@ -257,12 +263,18 @@ void TForm1::BindHandlers() {
 
 TLabel* TForm1::TestValueField(protocol::TestField field) const {
   switch (field) {
-    case protocol::TestField::Motor: return lblMOTOR;
-    case protocol::TestField::LIR: return lblLIR;
-    case protocol::TestField::RIR: return lblRIR;
-    case protocol::TestField::ENC: return lblENC;
-    case protocol::TestField::Display: return lblDISPLAY;
-    case protocol::TestField::Counter: return lblCOUNTER;
+    case protocol::TestField::Motor:
+      return lblMOTOR;
+    case protocol::TestField::LIR:
+      return lblLIR;
+    case protocol::TestField::RIR:
+      return lblRIR;
+    case protocol::TestField::ENC:
+      return lblENC;
+    case protocol::TestField::Display:
+      return lblDISPLAY;
+    case protocol::TestField::Counter:
+      return lblCOUNTER;
   }
   return lblMOTOR;
 }
@@ -289,19 +301,31 @@ void TForm1::FormCreate(TObject*) {
   ComboBox2->SetItemIndex(3);
 }
 
-void TForm1::FormDestroy(TObject*) { LogFile.Close(); }
+void TForm1::FormDestroy(TObject*) {
+  LogFile.Close();
+}
 
 void TForm1::ExitbtnClick(TObject*) {
   if (ConsumeSpaceKeyLatch()) return;
   Close();
 }
 
-void TForm1::DebugClick(TObject*) { Memo3->SetVisible(Debug->Checked()); }
+void TForm1::DebugClick(TObject*) {
+  Memo3->SetVisible(Debug->Checked());
+}
 
-void TForm1::Memo1Click(TObject*) { Memo1->Clear(); }
-void TForm1::Memo2Click(TObject*) { Memo2->Clear(); }
-void TForm1::Memo3Click(TObject*) { Memo3->Clear(); }
-void TForm1::Memo4Click(TObject*) { Memo4->Clear(); }
+void TForm1::Memo1Click(TObject*) {
+  Memo1->Clear();
+}
+void TForm1::Memo2Click(TObject*) {
+  Memo2->Clear();
+}
+void TForm1::Memo3Click(TObject*) {
+  Memo3->Clear();
+}
+void TForm1::Memo4Click(TObject*) {
+  Memo4->Clear();
+}
 
 void TForm1::EdiOutBillKeyPress(TObject*, char& Key) {
   const bool digit = Key >= '0' && Key <= '9';
@@ -319,18 +343,23 @@ bool TForm1::ConsumeSpaceKeyLatch() {
   return true;
 }
 
-void TForm1::SetStartedState() { SetProtocolControls(true); }
+void TForm1::SetStartedState() {
+  SetProtocolControls(true);
+}
 
-void TForm1::SetEndedState() { SetProtocolControls(false); }
+void TForm1::SetEndedState() {
+  SetProtocolControls(false);
+}
 
 void TForm1::SetProtocolControls(bool started) {
   StartBtn->SetEnabled(!started);
   EndBtn->SetEnabled(started);
   ComboBox1->SetEnabled(!started);
   ComboBox2->SetEnabled(!started);
-  for (TButton* b : {ClearCtBtn, ClearBKBtn, ClearBKCtBtn, DisableBtn, EnableBtn, StatusBtn, ErrBtn,
-                     CrErrBtn, BillCountBtn, OutBtn, OutBtnStep, TestBtn, CalibBtn, PwBtn, DipBtn,
-                     BtnTest, Button1, PowerOutBtn, PwEnable, PwDisable}) {
+  for (TButton* b :
+       {ClearCtBtn, ClearBKBtn,   ClearBKCtBtn, DisableBtn,  EnableBtn, StatusBtn, ErrBtn,
+        CrErrBtn,   BillCountBtn, OutBtn,       OutBtnStep,  TestBtn,   CalibBtn,  PwBtn,
+        DipBtn,     BtnTest,      Button1,      PowerOutBtn, PwEnable,  PwDisable}) {
     b->SetEnabled(started);
   }
 }

@@ -51,8 +51,7 @@ class TForm1 : public toolkit::TForm {
   TButton* DipBtn;
   TPanel* Panel2;
   // The DIP row's numbers "1" … "10".
-  TLabel *Label1, *Label2, *Label3, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10,
-      *Label11;
+  TLabel *Label1, *Label2, *Label3, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
   // The DIP lamps.
   TLabel *D1, *D2, *D3, *D4, *D5, *D6, *D7, *D8, *D9, *D10;
   // The legend: a red square and "ON", a black square and "OFF".

@@ -29,7 +29,9 @@ std::string& FolderOverride() {
 
 }  // namespace
 
-void OverrideExecutableFolder(const std::string& folder) { FolderOverride() = folder; }
+void OverrideExecutableFolder(const std::string& folder) {
+  FolderOverride() = folder;
+}
 
 std::string Prefix() {
   const char* prefix = std::getenv("RM460_PREFIX");

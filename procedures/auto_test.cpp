@@ -9,9 +9,9 @@ void TForm1::BtnTestClick(TObject*) {
   if (ConsumeSpaceKeyLatch()) return;
   SendFrame(protocol::BuildAutoTestStepFrame('0', IdTens(), IdUnits()));
   // The frame goes out before the fields are cleared; their colour stays.
-  for (auto field : {protocol::TestField::Motor, protocol::TestField::RIR, protocol::TestField::LIR,
-                     protocol::TestField::ENC, protocol::TestField::Display,
-                     protocol::TestField::Counter}) {
+  for (auto field :
+       {protocol::TestField::Motor, protocol::TestField::RIR, protocol::TestField::LIR,
+        protocol::TestField::ENC, protocol::TestField::Display, protocol::TestField::Counter}) {
     SetTestValue(field, "");
   }
 }

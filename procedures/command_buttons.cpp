@@ -21,22 +21,54 @@ void TForm1::RunCommandButton(Command command) {
   }
 }
 
-void TForm1::StatusBtnClick(TObject*) { RunCommandButton(Command::Status); }
-void TForm1::PowerOutBtnClick(TObject*) { RunCommandButton(Command::PowerOut); }
-void TForm1::BillCountBtnClick(TObject*) { RunCommandButton(Command::TotalCount); }
-void TForm1::TestBtnClick(TObject*) { RunCommandButton(Command::AllBillRecord); }
-void TForm1::ClearCtBtnClick(TObject*) { RunCommandButton(Command::ClearCount); }
-void TForm1::ClearBKBtnClick(TObject*) { RunCommandButton(Command::ClearError); }
-void TForm1::ClearBKCtBtnClick(TObject*) { RunCommandButton(Command::ClearCountAndError); }
-void TForm1::DisableBtnClick(TObject*) { RunCommandButton(Command::KeyDisable); }
-void TForm1::EnableBtnClick(TObject*) { RunCommandButton(Command::KeyEnable); }
-void TForm1::ErrBtnClick(TObject*) { RunCommandButton(Command::ErrorRecord); }
-void TForm1::CrErrBtnClick(TObject*) { RunCommandButton(Command::ClearErrorRecord); }
-void TForm1::CalibBtnClick(TObject*) { RunCommandButton(Command::Calibration); }
-void TForm1::PwBtnClick(TObject*) { RunCommandButton(Command::GetPassword); }
-void TForm1::PwEnableClick(TObject*) { RunCommandButton(Command::PasswordEnable); }
-void TForm1::PwDisableClick(TObject*) { RunCommandButton(Command::PasswordDisable); }
-void TForm1::DipBtnClick(TObject*) { RunCommandButton(Command::DipSwitch); }
+void TForm1::StatusBtnClick(TObject*) {
+  RunCommandButton(Command::Status);
+}
+void TForm1::PowerOutBtnClick(TObject*) {
+  RunCommandButton(Command::PowerOut);
+}
+void TForm1::BillCountBtnClick(TObject*) {
+  RunCommandButton(Command::TotalCount);
+}
+void TForm1::TestBtnClick(TObject*) {
+  RunCommandButton(Command::AllBillRecord);
+}
+void TForm1::ClearCtBtnClick(TObject*) {
+  RunCommandButton(Command::ClearCount);
+}
+void TForm1::ClearBKBtnClick(TObject*) {
+  RunCommandButton(Command::ClearError);
+}
+void TForm1::ClearBKCtBtnClick(TObject*) {
+  RunCommandButton(Command::ClearCountAndError);
+}
+void TForm1::DisableBtnClick(TObject*) {
+  RunCommandButton(Command::KeyDisable);
+}
+void TForm1::EnableBtnClick(TObject*) {
+  RunCommandButton(Command::KeyEnable);
+}
+void TForm1::ErrBtnClick(TObject*) {
+  RunCommandButton(Command::ErrorRecord);
+}
+void TForm1::CrErrBtnClick(TObject*) {
+  RunCommandButton(Command::ClearErrorRecord);
+}
+void TForm1::CalibBtnClick(TObject*) {
+  RunCommandButton(Command::Calibration);
+}
+void TForm1::PwBtnClick(TObject*) {
+  RunCommandButton(Command::GetPassword);
+}
+void TForm1::PwEnableClick(TObject*) {
+  RunCommandButton(Command::PasswordEnable);
+}
+void TForm1::PwDisableClick(TObject*) {
+  RunCommandButton(Command::PasswordDisable);
+}
+void TForm1::DipBtnClick(TObject*) {
+  RunCommandButton(Command::DipSwitch);
+}
 
 void TForm1::OutBtnClick(TObject*) {
   if (ConsumeSpaceKeyLatch()) return;

@@ -27,8 +27,8 @@ void TForm1::Comm1ReceiveData(TObject*) {
   const std::string bytes = Comm1->ReadInputData();
 
   if (Debug->Checked()) {
-    Memo3->Append(protocol::HexLine(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                    bytes.size()));
+    Memo3->Append(
+        protocol::HexLine(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
   }
 
   std::vector<protocol::CommandFrame> replies;

@@ -15,8 +15,12 @@ void TForm1::WriteLogLine(const std::string& line) {
   LogFile.Flush();
 }
 
-std::uint8_t TForm1::IdTens() const { return protocol::FirstChar(Edi10th->Text()); }
-std::uint8_t TForm1::IdUnits() const { return protocol::FirstChar(Edi1th->Text()); }
+std::uint8_t TForm1::IdTens() const {
+  return protocol::FirstChar(Edi10th->Text());
+}
+std::uint8_t TForm1::IdUnits() const {
+  return protocol::FirstChar(Edi1th->Text());
+}
 
 void TForm1::SendFrame(const protocol::CommandFrame& frame) {
   const std::string line = "Tx : " + protocol::HexLine(frame);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ using testing_support::Reply;
 class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Each test gets its own prefix, so record files and links never carry over.
+    previousPrefix_ = std::getenv("RM460_PREFIX");
+    ::setenv("RM460_PREFIX", prefix.path().c_str(), 1);
     app::ResetProgramState();
     platform::OverrideExecutableFolder(exeDir.path());
     port->RegisterAs("COM1");
@@ -38,6 +43,7 @@ class ConsoleTest : public ::testing::Test {
     port->Unregister();
     platform::OverrideExecutableFolder("");
     app::ResetProgramState();
+    ::setenv("RM460_PREFIX", previousPrefix_.c_str(), 1);
   }
 
   // Every frame (as a hex line) the console wrote to the port, in order.
@@ -60,10 +66,14 @@ class ConsoleTest : public ::testing::Test {
   std::string LogContent() const { return testing_support::ReadFile(exeDir.File("log.txt")); }
 
   toolkit::VirtualEventLoop loop;
+  testing_support::TempDir prefix;
   testing_support::TempDir exeDir;
   std::shared_ptr<platform::SimulatedPort> port = platform::SimulatedPort::Create();
   testing_support::ScriptedDevice device;
   std::unique_ptr<app::TForm1> form;
+
+ private:
+  std::string previousPrefix_;
 };
 
 }  // namespace console_test

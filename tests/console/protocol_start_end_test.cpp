@@ -25,7 +25,7 @@ TEST_F(ProtocolStartEndTest, StartWritesTheBannerOpensThePortAndAsksForTheStatus
   const std::string log = LogContent();
   ASSERT_EQ(log.rfind(kBanner, 0), 0u) << log;
   EXPECT_EQ(log, std::string(kBanner) + "Tx : 02 30 30 53 30 30 30 30 75 03 \r\n" +
-                     "Rx : 02 30 30 73 72 30 30 30 07 03 \r\n");
+                     "Rx : 02 30 30 73 72 30 30 30 D7 03 \r\n");
   ASSERT_NE(app::Comm1, nullptr);
   EXPECT_TRUE(app::Comm1->PortOpen());
   EXPECT_EQ(app::Comm1->RThreshold(), 1);
@@ -55,14 +55,15 @@ TEST_F(ProtocolStartEndTest, StartEndStartGivesTwoBannersAndTwoComponents) {
        at = log.find("===================\r\n", at + 1)) {
     ++banners;
   }
-  EXPECT_EQ(banners, 4u);  // two lines each
+  EXPECT_EQ(banners, 4u);                                          // two lines each
   EXPECT_EQ(log.find("===================="), std::string::npos);  // 19, never 20
 }
 
 TEST_F(ProtocolStartEndTest, EndResetsPartOfTheWindowAndLeavesTheRest) {
-  device.SetScript([](platform::SimulatedPort& p, const protocol::CommandFrame& f, std::uint64_t t) {
-    if (f[3] == 'S') p.Deliver(Bytes(Reply('d', 0x00, 0xFF, 0, 0)), t + 20);
-  });
+  device.SetScript(
+      [](platform::SimulatedPort& p, const protocol::CommandFrame& f, std::uint64_t t) {
+        if (f[3] == 'S') p.Deliver(Bytes(Reply('d', 0x00, 0xFF, 0, 0)), t + 20);
+      });
   Start();
   form->lblMOTOR->SetCaption("1500");
   form->Memo3->Append("dump");

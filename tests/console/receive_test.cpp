@@ -61,7 +61,7 @@ TEST_F(ReceiveTest, AReplySplitOverTwoReadsIsAssembledAndDecodedInTheSecond) {
   Receive({reply.begin(), reply.begin() + 3});
   EXPECT_TRUE(form->Memo2->Lines().empty());
   Receive({reply.begin() + 3, reply.end()});
-  EXPECT_EQ(Lines(form->Memo2), std::vector<std::string>{"Rx : 02 30 30 63 30 31 32 33 2B 03 "});
+  EXPECT_EQ(Lines(form->Memo2), std::vector<std::string>{"Rx : 02 30 30 63 30 31 32 33 8B 03 "});
   EXPECT_EQ(Lines(form->Memo1), std::vector<std::string>{">> Total Count = 123"});
 }
 
@@ -96,7 +96,8 @@ TEST_F(ReceiveTest, DataBytesThatLookLikeAcknowledgementsAreFrameData) {
 }
 
 TEST_F(ReceiveTest, ABrokenFrameDoesNotSwallowTheNextGoodOne) {
-  std::vector<platform::BYTE> broken = {protocol::STX, '0', '0', 'c', '0', '0', '0', '1', 0x64, 'X'};
+  std::vector<platform::BYTE> broken = {protocol::STX, '0', '0', 'c',  '0',
+                                        '0',           '0', '1', 0x64, 'X'};
   Receive(Cat({broken, Bytes(Reply('c', '0', '0', '0', '5'))}));
   EXPECT_EQ(Lines(form->Memo1), std::vector<std::string>{">> Total Count = 5"});
   EXPECT_EQ(form->Memo2->LineCount(), 1u);
@@ -133,10 +134,9 @@ TEST_F(ReceiveTest, TheDebugDumpGetsOneLinePerCallWhileChecked) {
 TEST_F(ReceiveTest, OutputOfOneCallComesInByteOrderThenDecoding) {
   app::PendingCommand = 1;
   Receive(Cat({Bytes(Reply('s', 'r', '0', '0', '0')), {protocol::ACK}}));
-  EXPECT_EQ(Lines(form->Memo1),
-            (std::vector<std::string>{">> Clear Account ...OK", "Ready..."}));
+  EXPECT_EQ(Lines(form->Memo1), (std::vector<std::string>{">> Clear Account ...OK", "Ready..."}));
   EXPECT_EQ(Lines(form->Memo2),
-            (std::vector<std::string>{"Rx : 02 30 30 73 72 30 30 30 07 03 ", "Rx : 06"}));
+            (std::vector<std::string>{"Rx : 02 30 30 73 72 30 30 30 D7 03 ", "Rx : 06"}));
 }
 
 }  // namespace

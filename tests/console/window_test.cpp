@@ -95,8 +95,8 @@ TEST_F(WindowTest, OpensInTheEndedStateWithItsDefaults) {
 
   EXPECT_TRUE(loop.TimerRunning(*form->Timer1));
   EXPECT_EQ(form->Timer1->Interval(), 1000u);
-  for (auto [timer, interval] : {std::pair{form->Timer2, 3000u}, {form->Timer3, 2000u},
-                                 {form->Timer4, 6000u}}) {
+  for (auto [timer, interval] :
+       {std::pair{form->Timer2, 3000u}, {form->Timer3, 2000u}, {form->Timer4, 6000u}}) {
     EXPECT_FALSE(loop.TimerRunning(*timer));
     EXPECT_EQ(timer->Interval(), interval);
   }
@@ -154,8 +154,8 @@ TEST_F(WindowTest, SpaceKeyLatchIsSetByEveryBoundButtonOnly) {
     b->KeyDown('A');
     EXPECT_FALSE(app::SpaceKeyLatch) << b->Name;
   }
-  for (toolkit::TButton* b : {form->OutBtnStep, form->PowerOutBtn, form->PwEnable,
-                              form->PwDisable, form->Button1, form->Button2}) {
+  for (toolkit::TButton* b : {form->OutBtnStep, form->PowerOutBtn, form->PwEnable, form->PwDisable,
+                              form->Button1, form->Button2}) {
     b->SetEnabled(true);
     b->KeyDown(toolkit::VK_SPACE);
     EXPECT_FALSE(app::SpaceKeyLatch) << b->Name;

@@ -43,8 +43,8 @@ class ScriptedDevice : public platform::FarSide {
 inline protocol::CommandFrame Reply(char code, std::uint8_t b4, std::uint8_t b5, std::uint8_t b6,
                                     std::uint8_t b7, std::uint8_t id10 = '0',
                                     std::uint8_t id1 = '0') {
-  protocol::CommandFrame f{protocol::STX, id10, id1, static_cast<std::uint8_t>(code), b4, b5, b6,
-                           b7, 0, protocol::ETX};
+  protocol::CommandFrame f{
+      protocol::STX, id10, id1, static_cast<std::uint8_t>(code), b4, b5, b6, b7, 0, protocol::ETX};
   f[8] = protocol::FrameChecksum(f);
   return f;
 }
