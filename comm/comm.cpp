@@ -216,6 +216,8 @@ void TComm::ProcTimer(TObject*) {
   DWORD errors = 0;
   platform::COMSTAT stat{};
   if (!platform::ClearCommError(FPortHandle, &errors, &stat)) {
+    // The handle is open but the device is gone: the flags and the queue
+    // count mean nothing, so the tick ends here.
     FLineLost = true;
     FLineLostReason = platform::LastErrorText();
     if (OnLineLost) OnLineLost(this);

@@ -120,7 +120,8 @@ class TComm : public TComponent {
   const std::string& LastOpenError() const { return FLastOpenError; }
   std::string DevicePath() const;
   // The line stopped working while open (the device vanished): raised once,
-  // at the first poll whose port call fails; later polls cost nothing.
+  // at the first poll whose port call fails; later polls cost nothing, and
+  // reads, writes and settings act as on a closed port. Closing clears it.
   TNotifyEvent OnLineLost;
   bool LineLost() const { return FLineLost; }
   const std::string& LineLostReason() const { return FLineLostReason; }
