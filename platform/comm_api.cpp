@@ -41,9 +41,15 @@ SerialBackend* Find(HANDLE h) {
 
 }  // namespace
 
-DWORD GetLastError() { return lastError.code; }
-void SetLastError(DWORD code) { lastError = {code, {}}; }
-void SetLastError(DWORD code, std::string text) { lastError = {code, std::move(text)}; }
+DWORD GetLastError() {
+  return lastError.code;
+}
+void SetLastError(DWORD code) {
+  lastError = {code, {}};
+}
+void SetLastError(DWORD code, std::string text) {
+  lastError = {code, std::move(text)};
+}
 std::string LastErrorText() {
   if (!lastError.text.empty()) return lastError.text;
   return "error " + std::to_string(lastError.code);
@@ -61,7 +67,9 @@ void RegisterDevice(const std::string& name, DeviceOpener opener) {
   Registry()[NormalizeDeviceName(name)] = std::move(opener);
 }
 
-void UnregisterDevice(const std::string& name) { Registry().erase(NormalizeDeviceName(name)); }
+void UnregisterDevice(const std::string& name) {
+  Registry().erase(NormalizeDeviceName(name));
+}
 
 HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
   if (lpFileName == nullptr) {
@@ -71,7 +79,14 @@ HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HA
   const std::string name = NormalizeDeviceName(lpFileName);
   std::unique_ptr<SerialBackend> device;
   auto it = Registry().find(name);
-  device = it != Registry().end() ? it->second() : OpenSystemDevice(name);
+  if (it != Registry().end()) {
+    device = it->second();
+  } else {
+    // A path names a device of this system as it stands, case and all.
+    std::string path = lpFileName;
+    if (path.rfind("\\\\.\\", 0) == 0) path = path.substr(4);
+    device = OpenSystemDevice(path);
+  }
   if (!device) return INVALID_HANDLE_VALUE;
   const std::uintptr_t h = nextHandle++;
   Handles()[h] = std::move(device);
