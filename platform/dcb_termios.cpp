@@ -48,7 +48,7 @@ bool Valid(const DCB& dcb, std::string* reason) {
 void MakeRaw(termios& t) {
   t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | PARMRK | ISTRIP | INLCR | IGNCR |
                                       ICRNL | IUCLC | IXANY | IMAXBEL);
-  t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  t.c_oflag &= ~static_cast<tcflag_t>(OPOST | ONLCR | OCRNL | ONOCR | ONLRET | OLCUC);
   t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL | ECHOPRT | ECHOKE |
                                       ICANON | ISIG | IEXTEN | TOSTOP);
   t.c_cflag |= CLOCAL | CREAD;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -13,6 +14,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 
 #include "platform/dcb_termios.h"
@@ -336,6 +338,14 @@ class PosixSerialPort final : public SerialBackend {
   LineCounters last_;
 };
 
+// The path as opened, and the device it leads to when that is another name
+// ("…/dosdevices/com3 (/dev/ttyUSB0)"), for the operator's error texts.
+std::string DisplayName(const std::string& path) {
+  char real[PATH_MAX];
+  if (::realpath(path.c_str(), real) == nullptr || path == real) return path;
+  return path + " (" + real + ")";
+}
+
 std::unique_ptr<SerialBackend> Refuse(int fd, DWORD code, const std::string& text) {
   if (fd >= 0) ::close(fd);
   SetLastError(code, text);
@@ -347,23 +357,24 @@ std::unique_ptr<SerialBackend> Refuse(int fd, DWORD code, const std::string& tex
 std::unique_ptr<SerialBackend> OpenPosixSerialPort(const std::string& path,
                                                    PosixPortOptions options) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const std::string name = DisplayName(path);
   if (fd < 0) {
     const int e = errno;
-    return Refuse(-1, OpenErrorCode(e), path + ": " + std::strerror(e));
+    return Refuse(-1, OpenErrorCode(e), name + ": " + std::strerror(e));
   }
   // TIOCEXCL turns away other openers but not the superuser; the lock
   // turns away anyone who asks for it, so both are taken.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    return Refuse(fd, ERROR_SHARING_VIOLATION, path + ": " + std::strerror(EBUSY));
+    return Refuse(fd, ERROR_SHARING_VIOLATION, name + ": " + std::strerror(EBUSY));
   }
   termios tio{};
   if (::tcgetattr(fd, &tio) != 0) {
     const int e = errno;
-    return Refuse(fd, ERROR_GEN_FAILURE, path + ": " + std::strerror(e));
+    return Refuse(fd, ERROR_GEN_FAILURE, name + ": " + std::strerror(e));
   }
   if (::ioctl(fd, TIOCEXCL) != 0) {
     const int e = errno;
-    return Refuse(fd, ERROR_GEN_FAILURE, path + ": " + std::strerror(e));
+    return Refuse(fd, ERROR_GEN_FAILURE, name + ": " + std::strerror(e));
   }
 
   // Start raw, with no flow control: a terminal's usual XON/XOFF would
@@ -381,9 +392,9 @@ std::unique_ptr<SerialBackend> OpenPosixSerialPort(const std::string& path,
                                                     : ::tcsetattr(fd, TCSANOW, &raw->tio) == 0);
   if (!applied) {
     const int e = raw ? errno : EINVAL;
-    return Refuse(fd, ERROR_GEN_FAILURE, path + ": " + std::strerror(e));
+    return Refuse(fd, ERROR_GEN_FAILURE, name + ": " + std::strerror(e));
   }
-  return std::make_unique<PosixSerialPort>(fd, path, options, dcb);
+  return std::make_unique<PosixSerialPort>(fd, name, options, dcb);
 }
 
 }  // namespace platform
