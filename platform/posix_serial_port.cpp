@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "platform/dcb_termios.h"
+#include "platform/line_errors.h"
 #include "platform/line_rate.h"
 
 namespace platform {
@@ -51,11 +52,6 @@ bool DeviceGone(int err) {
 bool NotSupported(int err) {
   return err == ENOTTY || err == EINVAL;
 }
-
-// What a line-error counter adds to the error mask.
-struct LineCounters {
-  int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
-};
 
 // The driver's counters, where it keeps them. False with errno set.
 bool ReadCounters(int fd, LineCounters& out) {
@@ -187,11 +183,7 @@ class PosixSerialPort final : public SerialBackend {
         hasCounters_ = false;
         return true;
       }
-      if (now.frame != last_.frame) errors |= CE_FRAME;
-      if (now.overrun != last_.overrun) errors |= CE_OVERRUN;
-      if (now.parity != last_.parity) errors |= CE_RXPARITY;
-      if (now.brk != last_.brk) errors |= CE_BREAK;
-      if (now.bufOverrun != last_.bufOverrun) errors |= CE_RXOVER;
+      errors = LineErrorsBetween(last_, now);
       last_ = now;
     }
     return true;
