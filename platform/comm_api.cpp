@@ -79,7 +79,14 @@ HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HA
   const std::string name = NormalizeDeviceName(lpFileName);
   std::unique_ptr<SerialBackend> device;
   auto it = Registry().find(name);
-  device = it != Registry().end() ? it->second() : OpenSystemDevice(name);
+  if (it != Registry().end()) {
+    device = it->second();
+  } else {
+    // A path names a device of this system as it stands, case and all.
+    std::string path = lpFileName;
+    if (path.rfind("\\\\.\\", 0) == 0) path = path.substr(4);
+    device = OpenSystemDevice(path);
+  }
   if (!device) return INVALID_HANDLE_VALUE;
   const std::uintptr_t h = nextHandle++;
   Handles()[h] = std::move(device);
