@@ -114,6 +114,13 @@ int Serve(sim::PtyLink& pty, sim::DeviceModel& model, const Printer& print) {
     }
 
     const std::uint64_t later = NowMs();
+    if (!pending.empty() && pending.begin()->first <= later && HungUp(pty.master())) {
+      // Bytes written now would wait in the terminal for the next opener.
+      open = false;
+      pending.clear();
+      print.Line(later, "-- the port was closed; answers still owed are dropped");
+      continue;
+    }
     while (!pending.empty() && pending.begin()->first <= later) {
       const sim::Answer& a = pending.begin()->second;
       if (::write(pty.master(), a.bytes.data(), a.bytes.size()) < 0 && errno != EAGAIN) {
