@@ -307,11 +307,10 @@ void DeviceModel::Dispense(int count, std::uint64_t nowMs, Plan& plan) {
   std::uint64_t due = start + static_cast<std::uint64_t>(fed) * timing_.billMs + timing_.replyMs;
   if (fault != 0) {
     state_.error = fault;
-    plan.Frame('E', static_cast<std::uint8_t>(fault), '0', '0', '0', due,
-               "error " + DescribeErrorCode(fault));
+    plan.Frame('E', static_cast<std::uint8_t>(fault), '0', '0', '0', due, DescribeErrorCode(fault));
     due += timing_.frameGapMs;
   }
-  plan.Frame('b', FourDigits(out), due, std::to_string(out) + " bills dispensed");
+  plan.Frame('b', FourDigits(out), due, "dispensed " + std::to_string(out));
   busyUntilMs_ = due;
 }
 

@@ -101,21 +101,15 @@ int Serve(sim::PtyLink& pty, sim::DeviceModel& model, const Printer& print) {
           pending.emplace(a.dueMs, std::move(a));
         }
       } else {
-        hangUp = true;
+        hangUp = n == 0 || (errno != EINTR && errno != EAGAIN);
       }
     } else if (fds[1].revents & (POLLHUP | POLLERR)) {
       hangUp = true;
     }
-    if (hangUp) {
-      open = false;
-      pending.clear();
-      print.Line(NowMs(), "-- the port was closed; answers still owed are dropped");
-      continue;
-    }
-
     const std::uint64_t later = NowMs();
-    if (!pending.empty() && pending.begin()->first <= later && HungUp(pty.master())) {
-      // Bytes written now would wait in the terminal for the next opener.
+    const bool due = !pending.empty() && pending.begin()->first <= later;
+    // Bytes written with nobody on the port would wait there for the next opener.
+    if (hangUp || (due && HungUp(pty.master()))) {
       open = false;
       pending.clear();
       print.Line(later, "-- the port was closed; answers still owed are dropped");
