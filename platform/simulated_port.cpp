@@ -189,11 +189,15 @@ std::unique_ptr<SerialBackend> SimulatedPort::Open() {
 }
 
 void SimulatedPort::Deliver(const std::vector<BYTE>& bytes, std::uint64_t dueMs) {
-  for (BYTE b : bytes) input_.push_back({b, dueMs});
+  // The line carries bytes in the order they are sent: bytes due earlier than
+  // some already queued go before those, after everything due by then.
+  auto at = std::upper_bound(input_.begin(), input_.end(), dueMs,
+                             [](std::uint64_t due, const Pending& p) { return due < p.due; });
+  for (BYTE b : bytes) at = std::next(input_.insert(at, {b, dueMs}));
 }
 
 void SimulatedPort::Deliver(const std::string& bytes, std::uint64_t dueMs) {
-  for (char c : bytes) input_.push_back({static_cast<BYTE>(c), dueMs});
+  Deliver(std::vector<BYTE>(bytes.begin(), bytes.end()), dueMs);
 }
 
 std::size_t SimulatedPort::ReadableCount() const {

@@ -45,7 +45,8 @@ class SimulatedPort : public std::enable_shared_from_this<SimulatedPort> {
   void Unregister();
 
   // --- the line, as a test drives it ---
-  // Bytes that become readable once the platform tick reaches dueMs.
+  // Bytes that become readable once the platform tick reaches dueMs. They
+  // queue behind every byte due by then and ahead of any due later.
   void Deliver(const std::vector<BYTE>& bytes, std::uint64_t dueMs = 0);
   void Deliver(const std::string& bytes, std::uint64_t dueMs = 0);
   std::size_t ReadableCount() const;  // bytes due by now
