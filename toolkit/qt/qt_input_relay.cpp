@@ -66,7 +66,7 @@ bool InputRelay::eventFilter(QObject* watched, QEvent* event) {
 bool InputRelay::ButtonKey(QPushButton& widget, TButton& button, const QKeyEvent& key) {
   const std::uint16_t code = VirtualKeyOf(key.key(), key.modifiers());
   if (code != 0) {
-    const TShiftState shift = ShiftStateOf(key.modifiers());
+    const TShiftState shift = ShiftStateOf(key.modifiers(), key.key());
     Application().Dispatch([&button, code, shift] { button.KeyDown(code, shift); });
   }
   // Enter presses the focused button at once; the space bar presses it when

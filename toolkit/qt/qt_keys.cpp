@@ -71,8 +71,11 @@ std::uint16_t VirtualKeyOf(int key, Qt::KeyboardModifiers modifiers) {
   return 0;
 }
 
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, int key) {
   TShiftState shift = 0;
+  if (key == Qt::Key_Shift) shift |= ssShift;
+  if (key == Qt::Key_Control) shift |= ssCtrl;
+  if (key == Qt::Key_Alt) shift |= ssAlt;
   if (modifiers.testFlag(Qt::ShiftModifier)) shift |= ssShift;
   if (modifiers.testFlag(Qt::ControlModifier)) shift |= ssCtrl;
   if (modifiers.testFlag(Qt::AltModifier)) shift |= ssAlt;
