@@ -9,6 +9,12 @@ platform::AppendTextFile LogFile;
 std::string LogFilePath;
 std::string RecordFilePath;
 comm::TComm* Comm1 = nullptr;
+protocol::ReplyAssembler ReplyAssembly;
+std::int32_t TestCountAccumulator = 0;
+bool StatusButtonShowsStart = true;
+std::uint32_t StatusTickCount = 0;
+bool DipPollActive = false;
+bool DipButtonShowsStop = false;
 
 void SetUpProgramPaths() {
   RecordFilePath = "D://RM460_Record.txt";
@@ -21,6 +27,12 @@ void ResetProgramState() {
   BillsRemaining = 0;
   LogFile.Close();
   Comm1 = nullptr;
+  ReplyAssembly.Reset();
+  TestCountAccumulator = 0;
+  StatusButtonShowsStart = true;
+  StatusTickCount = 0;
+  DipPollActive = false;
+  DipButtonShowsStop = false;
   SetUpProgramPaths();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/text_file.h"
+#include "protocol/reply_assembler.h"
 
 namespace comm {
 class TComm;
@@ -26,6 +27,18 @@ extern std::string LogFilePath;
 extern std::string RecordFilePath;
 // The serial component of the latest Start Protocol (owned by the window).
 extern comm::TComm* Comm1;
+
+// The reply being assembled from the received bytes (RxFrame, FramePos,
+// FrameInProgress); it lives from one receive call to the next.
+extern protocol::ReplyAssembler ReplyAssembly;
+// The bill record's count, built from a 'y' and a 'z' reply.
+extern std::int32_t TestCountAccumulator;
+
+// The two polls.
+extern bool StatusButtonShowsStart;
+extern std::uint32_t StatusTickCount;
+extern bool DipPollActive;
+extern bool DipButtonShowsStop;
 
 // Program start, step 1: the paths.
 void SetUpProgramPaths();

@@ -20,10 +20,12 @@ using toolkit::TComponent;
 using toolkit::TNotifyEvent;
 using toolkit::TObject;
 
+// clang-format off
 enum TComPortNumber : std::uint8_t {
   pnCOM1, pnCOM2, pnCOM3, pnCOM4, pnCOM5, pnCOM6, pnCOM7, pnCOM8,
   pnCOM9, pnCOM10, pnCOM11, pnCOM12, pnCOM13, pnCOM14, pnCOM15, pnCOM16,
 };
+// clang-format on
 using TBaudRate = std::int32_t;
 enum THwHandShaking : std::uint8_t { hhNone, hhNoneRTSON, hhRTSCTS };
 enum TSwHandShaking : std::uint8_t { shNone, shXonXoff };
@@ -78,6 +80,7 @@ class TComm : public TComponent {
   bool GetRTSStatus() const { return FRTSStatus; }
   void SetRTSStatus(bool value);
 
+  // Bytes per read, 0 for all that is queued; used clamped into 0 ... 8192.
   int InputLen = 0;
   int RThreshold() const { return FRThreshold; }
   void SetRThreshold(int value);
@@ -117,7 +120,8 @@ class TComm : public TComponent {
   const std::string& LastOpenError() const { return FLastOpenError; }
   std::string DevicePath() const;
   // The line stopped working while open (the device vanished): raised once,
-  // at the first poll whose port call fails; later polls cost nothing.
+  // at the first poll whose port call fails; later polls cost nothing, and
+  // reads, writes and settings act as on a closed port. Closing clears it.
   TNotifyEvent OnLineLost;
   bool LineLost() const { return FLineLost; }
   const std::string& LineLostReason() const { return FLineLostReason; }
@@ -130,6 +134,19 @@ class TComm : public TComponent {
   std::string DeviceName() const;
 
  private:
+  struct ModemLine {
+    DWORD statusBit;
+    bool TComm::*holding;
+    DWORD eventBit;
+  };
+  static const ModemLine kModemLines[4];
+
+  // A handle is held and the line has not been lost: port calls can be made.
+  bool Live() const;
+  // Stores a changed line setting and applies it to a live port.
+  template <typename T>
+  void Apply(T& member, T value);
+
   toolkit::TTimer* FTimer;
   std::unique_ptr<unsigned char[]> FInBuffer;
   platform::HANDLE FPortHandle = nullptr;

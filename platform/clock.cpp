@@ -23,8 +23,8 @@ LocalDateTime SystemNow() {
 #endif
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-          static_cast<int>(ms)};
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,          tm.tm_hour,
+          tm.tm_min,         tm.tm_sec,     static_cast<int>(ms)};
 }
 
 }  // namespace
@@ -36,7 +36,9 @@ std::uint64_t TickCountMs() {
                                         .count());
 }
 
-LocalDateTime Now() { return Hooks().now ? Hooks().now() : SystemNow(); }
+LocalDateTime Now() {
+  return Hooks().now ? Hooks().now() : SystemNow();
+}
 
 void Sleep(DWORD milliseconds) {
   if (Hooks().sleep) {

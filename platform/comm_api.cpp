@@ -41,9 +41,15 @@ SerialBackend* Find(HANDLE h) {
 
 }  // namespace
 
-DWORD GetLastError() { return lastError.code; }
-void SetLastError(DWORD code) { lastError = {code, {}}; }
-void SetLastError(DWORD code, std::string text) { lastError = {code, std::move(text)}; }
+DWORD GetLastError() {
+  return lastError.code;
+}
+void SetLastError(DWORD code) {
+  lastError = {code, {}};
+}
+void SetLastError(DWORD code, std::string text) {
+  lastError = {code, std::move(text)};
+}
 std::string LastErrorText() {
   if (!lastError.text.empty()) return lastError.text;
   return "error " + std::to_string(lastError.code);
@@ -61,7 +67,9 @@ void RegisterDevice(const std::string& name, DeviceOpener opener) {
   Registry()[NormalizeDeviceName(name)] = std::move(opener);
 }
 
-void UnregisterDevice(const std::string& name) { Registry().erase(NormalizeDeviceName(name)); }
+void UnregisterDevice(const std::string& name) {
+  Registry().erase(NormalizeDeviceName(name));
+}
 
 HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
   if (lpFileName == nullptr) {

@@ -141,8 +141,8 @@ BOOL SetCommState(HANDLE hFile, DCB* lpDCB);
 BOOL EscapeCommFunction(HANDLE hFile, DWORD dwFunc);
 BOOL ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat);
 BOOL GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat);
-BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead,
-              DWORD* lpNumberOfBytesRead, void* lpOverlapped);
+BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
+              void* lpOverlapped);
 BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
                DWORD* lpNumberOfBytesWritten, void* lpOverlapped);
 BOOL CloseHandle(HANDLE hObject);

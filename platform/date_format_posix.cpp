@@ -50,8 +50,12 @@ std::string TwoDigits(int v) {
 
 }  // namespace
 
-char DateSeparator() { return SeparatorOf(nl_langinfo(D_FMT), '/'); }
-char TimeSeparator() { return SeparatorOf(nl_langinfo(T_FMT), ':'); }
+char DateSeparator() {
+  return SeparatorOf(nl_langinfo(D_FMT), '/');
+}
+char TimeSeparator() {
+  return SeparatorOf(nl_langinfo(T_FMT), ':');
+}
 
 std::string FormatYearMonthDay(const LocalDateTime& dt) {
   char year[16];
@@ -65,8 +69,12 @@ std::string FormatHourMinuteSecond(const LocalDateTime& dt) {
   return TwoDigits(dt.hour) + sep + TwoDigits(dt.minute) + sep + TwoDigits(dt.second);
 }
 
-std::string ShortDateString(const LocalDateTime& dt) { return Strftime(nl_langinfo(D_FMT), dt); }
+std::string ShortDateString(const LocalDateTime& dt) {
+  return Strftime(nl_langinfo(D_FMT), dt);
+}
 
-std::string LongTimeString(const LocalDateTime& dt) { return Strftime(nl_langinfo(T_FMT), dt); }
+std::string LongTimeString(const LocalDateTime& dt) {
+  return Strftime(nl_langinfo(T_FMT), dt);
+}
 
 }  // namespace platform

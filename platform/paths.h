@@ -11,6 +11,8 @@ std::string Prefix();
 
 // The folder of the running executable, ending in its path separator.
 std::string ExecutableFolder();
+// Tests put the "executable's folder" into a temporary folder ("" undoes it).
+void OverrideExecutableFolder(const std::string& folder);
 
 // "COM3" -> $RM460_PREFIX/dosdevices/com3 when that link exists, else the
 // conventional /dev/ttyS2. Any other name is returned as it stands.

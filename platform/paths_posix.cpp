@@ -22,7 +22,16 @@ void MakeFolders(const std::string& path) {
   }
 }
 
+std::string& FolderOverride() {
+  static std::string folder;
+  return folder;
+}
+
 }  // namespace
+
+void OverrideExecutableFolder(const std::string& folder) {
+  FolderOverride() = folder;
+}
 
 std::string Prefix() {
   const char* prefix = std::getenv("RM460_PREFIX");
@@ -32,6 +41,10 @@ std::string Prefix() {
 }
 
 std::string ExecutableFolder() {
+  if (!FolderOverride().empty()) {
+    const std::string& f = FolderOverride();
+    return f.back() == '/' ? f : f + "/";
+  }
   char buffer[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
   if (n <= 0) return "./";

@@ -51,14 +51,23 @@ class SimulatedPort::Handle : public SerialBackend {
     if (port_->Gone("EscapeCommFunction", {function})) return false;
     bool ok = true;
     switch (function) {
-      case SETDTR: port_->dtr_ = true; break;
-      case CLRDTR: port_->dtr_ = false; break;
-      case SETRTS: port_->rts_ = true; break;
-      case CLRRTS: port_->rts_ = false; break;
+      case SETDTR:
+        port_->dtr_ = true;
+        break;
+      case CLRDTR:
+        port_->dtr_ = false;
+        break;
+      case SETRTS:
+        port_->rts_ = true;
+        break;
+      case CLRRTS:
+        port_->rts_ = false;
+        break;
       case SETXON:
       case SETXOFF:
       case SETBREAK:
-      case CLRBREAK: break;
+      case CLRBREAK:
+        break;
       default:
         ok = false;
         SetLastError(ERROR_INVALID_PARAMETER, "Unknown escape function.");
@@ -163,7 +172,7 @@ void SimulatedPort::Unregister() {
 std::unique_ptr<SerialBackend> SimulatedPort::Open() {
   if (openFailure_ != 0 || vanished_) {
     const DWORD error = vanished_ ? ERROR_FILE_NOT_FOUND : openFailure_;
-    SetLastError(error, error == ERROR_ACCESS_DENIED     ? "Permission denied"
+    SetLastError(error, error == ERROR_ACCESS_DENIED       ? "Permission denied"
                         : error == ERROR_SHARING_VIOLATION ? "Device or resource busy"
                                                            : "No such file or directory");
     Log("CreateFileA", {error}, false);
@@ -198,11 +207,13 @@ std::size_t SimulatedPort::ReadableCount() const {
   return n;
 }
 
-std::size_t SimulatedPort::PendingCount() const { return input_.size(); }
+std::size_t SimulatedPort::PendingCount() const {
+  return input_.size();
+}
 
 std::size_t SimulatedPort::CountCalls(const std::string& name) const {
-  return static_cast<std::size_t>(std::count_if(
-      calls_.begin(), calls_.end(), [&](const Call& c) { return c.name == name; }));
+  return static_cast<std::size_t>(
+      std::count_if(calls_.begin(), calls_.end(), [&](const Call& c) { return c.name == name; }));
 }
 
 void SimulatedPort::Log(std::string name, std::vector<DWORD> args, bool result,

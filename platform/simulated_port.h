@@ -33,8 +33,8 @@ class SimulatedPort : public std::enable_shared_from_this<SimulatedPort> {
  public:
   struct Call {
     std::string name;
-    std::vector<DWORD> args;   // the call's numeric arguments, in order
-    std::vector<BYTE> bytes;   // bytes written (WriteFile) or read (ReadFile)
+    std::vector<DWORD> args;  // the call's numeric arguments, in order
+    std::vector<BYTE> bytes;  // bytes written (WriteFile) or read (ReadFile)
     bool result = false;
   };
 

@@ -5,7 +5,9 @@
 
 namespace platform {
 
-AppendTextFile::~AppendTextFile() { Close(); }
+AppendTextFile::~AppendTextFile() {
+  Close();
+}
 
 bool AppendTextFile::Open(const std::string& path, std::string* reason) {
   Close();
@@ -26,7 +28,9 @@ bool AppendTextFile::Write(std::string_view text) {
   return std::fwrite(out.data(), 1, out.size(), file_) == out.size();
 }
 
-bool AppendTextFile::Flush() { return file_ != nullptr && std::fflush(file_) == 0; }
+bool AppendTextFile::Flush() {
+  return file_ != nullptr && std::fflush(file_) == 0;
+}
 
 void AppendTextFile::Close() {
   if (file_ != nullptr) {

@@ -33,6 +33,8 @@ std::string HexLine(const std::uint8_t* bytes, std::size_t count) {
   return line;
 }
 
-std::string HexLine(const CommandFrame& frame) { return HexLine(frame.data(), frame.size()); }
+std::string HexLine(const CommandFrame& frame) {
+  return HexLine(frame.data(), frame.size());
+}
 
 }  // namespace protocol

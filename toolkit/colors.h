@@ -18,8 +18,14 @@ constexpr TColor clBtnFace = 0xF0F0F0;
 constexpr TColor clWindow = 0xFFFFFF;
 constexpr TColor clWindowText = 0x000000;
 
-constexpr std::uint8_t Red(TColor c) { return static_cast<std::uint8_t>(c >> 16); }
-constexpr std::uint8_t Green(TColor c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t Blue(TColor c) { return static_cast<std::uint8_t>(c); }
+constexpr std::uint8_t Red(TColor c) {
+  return static_cast<std::uint8_t>(c >> 16);
+}
+constexpr std::uint8_t Green(TColor c) {
+  return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t Blue(TColor c) {
+  return static_cast<std::uint8_t>(c);
+}
 
 }  // namespace toolkit

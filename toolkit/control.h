@@ -13,15 +13,15 @@ namespace toolkit {
 class TControl;
 
 enum class Change {
-  Caption,    // caption or text
+  Caption,  // caption or text
   Enabled,
   Visible,
   Color,
   FontColor,
-  Items,      // drop-down items
+  Items,  // drop-down items
   ItemIndex,
   Checked,
-  LineAdded,  // a pane appended one line (the last)
+  LineAdded,     // a pane appended one line (the last)
   LinesDropped,  // a pane dropped its oldest lines
   LinesCleared,
   ReadOnly,

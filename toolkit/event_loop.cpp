@@ -24,6 +24,8 @@ EventLoop& Application() {
   return *application;
 }
 
-void SetApplication(EventLoop* loop) { application = loop; }
+void SetApplication(EventLoop* loop) {
+  application = loop;
+}
 
 }  // namespace toolkit

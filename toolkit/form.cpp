@@ -6,7 +6,9 @@ namespace toolkit {
 
 TForm::TForm(TComponent* AOwner, std::string name) : TControl(AOwner, nullptr, std::move(name)) {}
 
-TForm::~TForm() { Destroying(); }
+TForm::~TForm() {
+  Destroying();
+}
 
 void TForm::Created() {
   if (OnCreate) OnCreate(this);

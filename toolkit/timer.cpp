@@ -4,7 +4,9 @@
 
 namespace toolkit {
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) { Update(); }
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  Update();
+}
 
 TTimer::~TTimer() {
   if (running_) Application().StopTimer(*this);

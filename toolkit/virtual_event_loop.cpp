@@ -29,9 +29,13 @@ void VirtualEventLoop::StartTimer(TTimer& timer) {
   timers_[&timer] = {&timer, now_ + timer.Interval(), seq_++};
 }
 
-void VirtualEventLoop::StopTimer(TTimer& timer) { timers_.erase(&timer); }
+void VirtualEventLoop::StopTimer(TTimer& timer) {
+  timers_.erase(&timer);
+}
 
-bool VirtualEventLoop::TimerRunning(const TTimer& timer) const { return timers_.count(&timer) > 0; }
+bool VirtualEventLoop::TimerRunning(const TTimer& timer) const {
+  return timers_.count(&timer) > 0;
+}
 
 std::uint64_t VirtualEventLoop::TimerDue(const TTimer& timer) const {
   auto it = timers_.find(&timer);
@@ -42,7 +46,9 @@ void VirtualEventLoop::MessageBox(const std::string& text, const std::string& ti
   boxes_.push_back({text, title, now_});
 }
 
-void VirtualEventLoop::ShowException(const std::string& message) { errors_.push_back(message); }
+void VirtualEventLoop::ShowException(const std::string& message) {
+  errors_.push_back(message);
+}
 
 void VirtualEventLoop::ClearRecords() {
   boxes_.clear();
@@ -69,8 +75,9 @@ bool VirtualEventLoop::DeliverNext(std::uint64_t limit) {
   if (!postedDue && !timerDue) return false;
 
   const bool takeTimer =
-      timerDue && (!postedDue || timer->due < posted_.begin()->first.at ||
-                   (timer->due == posted_.begin()->first.at && timer->seq < posted_.begin()->first.seq));
+      timerDue &&
+      (!postedDue || timer->due < posted_.begin()->first.at ||
+       (timer->due == posted_.begin()->first.at && timer->seq < posted_.begin()->first.seq));
   if (takeTimer) {
     TTimer* t = timer->timer;
     auto& state = timers_[t];
@@ -107,7 +114,9 @@ void VirtualEventLoop::RunUntil(std::uint64_t atMs) {
   if (now_ < atMs) now_ = atMs;
 }
 
-void VirtualEventLoop::RunFor(std::uint64_t ms) { RunUntil(now_ + ms); }
+void VirtualEventLoop::RunFor(std::uint64_t ms) {
+  RunUntil(now_ + ms);
+}
 
 platform::LocalDateTime VirtualEventLoop::LocalNow() const {
   std::tm tm{};
@@ -124,7 +133,12 @@ platform::LocalDateTime VirtualEventLoop::LocalNow() const {
   const std::time_t t = ::timegm(&tm);
   std::tm out{};
   ::gmtime_r(&t, &out);
-  return {out.tm_year + 1900, out.tm_mon + 1, out.tm_mday, out.tm_hour, out.tm_min, out.tm_sec,
+  return {out.tm_year + 1900,
+          out.tm_mon + 1,
+          out.tm_mday,
+          out.tm_hour,
+          out.tm_min,
+          out.tm_sec,
           static_cast<int>(totalMs % 1000)};
 }
 
