@@ -146,9 +146,12 @@ QWidget* FormBinding::Build(TControl& control) {
                                   : (QFrame::Panel | QFrame::Raised));
     w->setLineWidth(1);
     widget = w;
-  } else if (dynamic_cast<TLabel*>(&control) != nullptr) {
+  } else if (auto* label = dynamic_cast<TLabel*>(&control)) {
     auto* w = new QLabel(parent);
-    w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    const Qt::Alignment across = label->Alignment == taCenter         ? Qt::AlignHCenter
+                                 : label->Alignment == taRightJustify ? Qt::AlignRight
+                                                                      : Qt::AlignLeft;
+    w->setAlignment(across | Qt::AlignVCenter);
     widget = w;
   } else {
     widget = new QWidget(parent);

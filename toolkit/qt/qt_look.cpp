@@ -47,9 +47,12 @@ void ApplyColor(QWidget& widget, const TControl& control) {
 void ApplyFontColor(QWidget& widget, const TControl& control) {
   QPalette palette = widget.palette();
   const QColor color = ToQColor(control.FontColor());
+  // A text area colours its text only: its scroll bars keep their own look.
+  const bool textArea = HasTextArea(widget);
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    palette.setColor(group, QPalette::WindowText, color);
     palette.setColor(group, QPalette::Text, color);
+    if (textArea) continue;
+    palette.setColor(group, QPalette::WindowText, color);
     palette.setColor(group, QPalette::ButtonText, color);
   }
   widget.setPalette(palette);
