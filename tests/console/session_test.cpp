@@ -125,6 +125,20 @@ TEST_F(SessionTest, AJamStopsTheDispenseWithItsTextAndAShortCount) {
   EXPECT_EQ(Do(form->StatusBtn, 200), Lines_{"Ready..."});
 }
 
+TEST_F(SessionTest, AJamDuringSingleBillSteppingStopsTheRun) {
+  sim::Faults faults;
+  faults.jamAfterBills = 1;
+  dispenser.model().SetFaults(faults);
+  Start();
+  form->EdiOutBill->SetText("3");
+  EXPECT_EQ(Do(form->OutBtnStep, 4000),
+            (Lines_{"Out Bill...OK", "2", "Out Bill...OK", "Jam 1 or Jam 2",
+                    "-2 bills during being dispensed"}));
+  EXPECT_EQ(app::BillsRemaining, 2);
+  EXPECT_FALSE(loop.TimerRunning(*form->Timer2));
+  EXPECT_TRUE(loop.MessageBoxes().empty());
+}
+
 // DIP bits and record counts go out as they are, so 0x06 and 0x0A turn up
 // inside frames; they are frame data, never an ACK or a failure byte.
 TEST_F(SessionTest, DataBytesThatLookLikeAckOrFailureAreFrameData) {
@@ -149,6 +163,20 @@ TEST_F(SessionTest, DataBytesThatLookLikeAckOrFailureAreFrameData) {
   EXPECT_EQ(record[1], "-Over 9999    10");
   EXPECT_EQ(form->Memo2->LastLine(), "Rx : 02 30 30 72 1F 00 30 30 53 03 ");
   EXPECT_EQ(Do(form->TestBtn, 200), Lines_{">> Test Count = 623106"});
+}
+
+// Without the device's gap between frames, the twelve record entries (and
+// the two halves of the bill record) come in one read; each is shown.
+TEST_F(SessionTest, AnswersThatArriveInOneReadAreAllShown) {
+  dispenser.model().timing().frameGapMs = 0;
+  dispenser.model().state().billRecord = 1234;
+  Start();
+  EXPECT_EQ(form->Caption(), "RM460 1.80");
+  const Lines_ record = Do(form->ErrBtn, 200);
+  ASSERT_EQ(record.size(), 12u);
+  EXPECT_EQ(record.front(), "-Double Bill    0");
+  EXPECT_EQ(record.back(), "-IR Left Dirty Error    0");
+  EXPECT_EQ(Do(form->TestBtn, 200), Lines_{">> Test Count = 1234"});
 }
 
 TEST_F(SessionTest, EveryStartOfTheProtocolShowsTheVersionAgain) {
