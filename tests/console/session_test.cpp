@@ -8,7 +8,7 @@
 namespace console_test {
 namespace {
 
-using Lines_ = std::vector<std::string>;
+using MemoLines = std::vector<std::string>;
 
 class SessionTest : public ConsoleTest {
  protected:
@@ -19,7 +19,7 @@ class SessionTest : public ConsoleTest {
 
   // One operator action and the time it takes to be answered; returns the
   // lines it added to Memo1.
-  Lines_ Do(toolkit::TButton* button, std::uint64_t ms) {
+  MemoLines Do(toolkit::TButton* button, std::uint64_t ms) {
     form->Memo1->Clear();
     loop.PostNow([button] { button->Click(); });
     loop.RunFor(ms);
@@ -42,16 +42,16 @@ class SessionTest : public ConsoleTest {
 
 TEST_F(SessionTest, AWholeSessionShowsExactlyWhatTheDispenserReports) {
   Start();
-  EXPECT_EQ(Lines(form->Memo1), Lines_{"Ready..."});
+  EXPECT_EQ(Lines(form->Memo1), MemoLines{"Ready..."});
   // The version reply that follows the first status names the firmware.
   EXPECT_EQ(form->Caption(), "RM460 1.80");
 
   form->EdiOutBill->SetText("5");
-  EXPECT_EQ(Do(form->OutBtn, 2000), (Lines_{"Out Bill ...OK", ">> OutBill = 5"}));
-  EXPECT_EQ(Do(form->BillCountBtn, 200), Lines_{">> Total Count = 5"});
+  EXPECT_EQ(Do(form->OutBtn, 2000), (MemoLines{"Out Bill ...OK", ">> OutBill = 5"}));
+  EXPECT_EQ(Do(form->BillCountBtn, 200), MemoLines{">> Total Count = 5"});
 
   // Twelve entries, one line each, in code order.
-  EXPECT_EQ(Do(form->ErrBtn, 1000), (Lines_{
+  EXPECT_EQ(Do(form->ErrBtn, 1000), (MemoLines{
                                         "-Double Bill    0",
                                         "-Over 9999    0",
                                         "-MOTOR Error    0",
@@ -69,10 +69,10 @@ TEST_F(SessionTest, AWholeSessionShowsExactlyWhatTheDispenserReports) {
   form->EdiOutBill->SetText("3");
   form->Edit1->SetText("200");
   EXPECT_EQ(Do(form->OutBtnStep, 3000),
-            (Lines_{"Out Bill...OK", "2", "Out Bill...OK", "1", "Out Bill...OK"}));
+            (MemoLines{"Out Bill...OK", "2", "Out Bill...OK", "1", "Out Bill...OK"}));
   EXPECT_EQ(app::BillsRemaining, 0);
   EXPECT_TRUE(loop.MessageBoxes().empty());
-  EXPECT_EQ(Do(form->BillCountBtn, 200), Lines_{">> Total Count = 8"});
+  EXPECT_EQ(Do(form->BillCountBtn, 200), MemoLines{">> Total Count = 8"});
   EXPECT_EQ(dispenser.model().state().stack, 492);
 
   // The status poll for 30 seconds: a tick line and the device's answer in
@@ -95,9 +95,9 @@ TEST_F(SessionTest, AWholeSessionShowsExactlyWhatTheDispenserReports) {
     EXPECT_EQ(record[i + 1], "Rx:114");
   }
   // The panes were cleared at the eleventh tick, before its answer came.
-  EXPECT_EQ(Lines(form->Memo1), Lines_(5, "Ready..."));
+  EXPECT_EQ(Lines(form->Memo1), MemoLines(5, "Ready..."));
 
-  EXPECT_EQ(Do(form->BtnTest, 2000), Lines_{});
+  EXPECT_EQ(Do(form->BtnTest, 2000), MemoLines{});
   EXPECT_EQ(form->lblMOTOR->Caption(), "1480");
   EXPECT_EQ(form->lblLIR->Caption(), "512");  // step '1', the right IR
   EXPECT_EQ(form->lblRIR->Caption(), "498");  // step '2', the left IR
@@ -116,13 +116,14 @@ TEST_F(SessionTest, AJamStopsTheDispenseWithItsTextAndAShortCount) {
   dispenser.model().SetFaults(faults);
   Start();
   form->EdiOutBill->SetText("5");
-  EXPECT_EQ(Do(form->OutBtn, 2000), (Lines_{"Out Bill ...OK", "Jam 1 or Jam 2",
-                                            ">> OutBill = 2;   -3  bills during being dispensed"}));
+  EXPECT_EQ(Do(form->OutBtn, 2000),
+            (MemoLines{"Out Bill ...OK", "Jam 1 or Jam 2",
+                       ">> OutBill = 2;   -3  bills during being dispensed"}));
   // The error stands until it is cleared, and the record counts it.
-  EXPECT_EQ(Do(form->StatusBtn, 200), Lines_{"Error...2"});
+  EXPECT_EQ(Do(form->StatusBtn, 200), MemoLines{"Error...2"});
   EXPECT_EQ(Do(form->ErrBtn, 1000)[2], "-MOTOR Error    1");
-  EXPECT_EQ(Do(form->ClearBKBtn, 200), Lines_{">> Clear Error message...OK"});
-  EXPECT_EQ(Do(form->StatusBtn, 200), Lines_{"Ready..."});
+  EXPECT_EQ(Do(form->ClearBKBtn, 200), MemoLines{">> Clear Error message...OK"});
+  EXPECT_EQ(Do(form->StatusBtn, 200), MemoLines{"Ready..."});
 }
 
 TEST_F(SessionTest, AJamDuringSingleBillSteppingStopsTheRun) {
@@ -132,8 +133,8 @@ TEST_F(SessionTest, AJamDuringSingleBillSteppingStopsTheRun) {
   Start();
   form->EdiOutBill->SetText("3");
   EXPECT_EQ(Do(form->OutBtnStep, 4000),
-            (Lines_{"Out Bill...OK", "2", "Out Bill...OK", "Jam 1 or Jam 2",
-                    "-2 bills during being dispensed"}));
+            (MemoLines{"Out Bill...OK", "2", "Out Bill...OK", "Jam 1 or Jam 2",
+                       "-2 bills during being dispensed"}));
   EXPECT_EQ(app::BillsRemaining, 2);
   EXPECT_FALSE(loop.TimerRunning(*form->Timer2));
   EXPECT_TRUE(loop.MessageBoxes().empty());
@@ -153,16 +154,16 @@ TEST_F(SessionTest, DataBytesThatLookLikeAckOrFailureAreFrameData) {
   state.billRecord = 623106;
   Start();
 
-  EXPECT_EQ(Do(form->DipBtn, 200), Lines_{});
+  EXPECT_EQ(Do(form->DipBtn, 200), MemoLines{});
   for (int n = 1; n <= 10; ++n) {
     EXPECT_EQ(form->Lamp(n)->Color(), n == 7 || n == 9 ? toolkit::clBlack : toolkit::clRed) << n;
   }
-  const Lines_ record = Do(form->ErrBtn, 1000);
+  const MemoLines record = Do(form->ErrBtn, 1000);
   ASSERT_EQ(record.size(), 12u);
   EXPECT_EQ(record[0], "-Double Bill    6");
   EXPECT_EQ(record[1], "-Over 9999    10");
   EXPECT_EQ(form->Memo2->LastLine(), "Rx : 02 30 30 72 1F 00 30 30 53 03 ");
-  EXPECT_EQ(Do(form->TestBtn, 200), Lines_{">> Test Count = 623106"});
+  EXPECT_EQ(Do(form->TestBtn, 200), MemoLines{">> Test Count = 623106"});
 }
 
 // Without the device's gap between frames, the twelve record entries (and
@@ -172,11 +173,11 @@ TEST_F(SessionTest, AnswersThatArriveInOneReadAreAllShown) {
   dispenser.model().state().billRecord = 1234;
   Start();
   EXPECT_EQ(form->Caption(), "RM460 1.80");
-  const Lines_ record = Do(form->ErrBtn, 200);
+  const MemoLines record = Do(form->ErrBtn, 200);
   ASSERT_EQ(record.size(), 12u);
   EXPECT_EQ(record.front(), "-Double Bill    0");
   EXPECT_EQ(record.back(), "-IR Left Dirty Error    0");
-  EXPECT_EQ(Do(form->TestBtn, 200), Lines_{">> Test Count = 1234"});
+  EXPECT_EQ(Do(form->TestBtn, 200), MemoLines{">> Test Count = 1234"});
 }
 
 TEST_F(SessionTest, EveryStartOfTheProtocolShowsTheVersionAgain) {
@@ -185,7 +186,7 @@ TEST_F(SessionTest, EveryStartOfTheProtocolShowsTheVersionAgain) {
   EXPECT_EQ(form->Caption(), "");
   loop.RunFor(1000);
   Start();
-  EXPECT_EQ(Lines(form->Memo1), Lines_{"Ready..."});
+  EXPECT_EQ(Lines(form->Memo1), MemoLines{"Ready..."});
   EXPECT_EQ(form->Caption(), "RM460 1.80");
 }
 
