@@ -192,11 +192,11 @@ TEST_F(PtyPort, SecondOpenIsRefusedUntilTheFirstCloses) {
   ASSERT_NE(handle_, INVALID_HANDLE_VALUE) << LastErrorText();
 
   EXPECT_EQ(Open("COM7"), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
   EXPECT_NE(LastErrorText().find(DosDevices() + "/com7"), std::string::npos) << LastErrorText();
   // Under its own name too: the lock is on the device, not on the link.
   EXPECT_EQ(Open(slavePath_.c_str()), INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
+  EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
 
   ASSERT_TRUE(CloseHandle(handle_));
   handle_ = Open("com7");
