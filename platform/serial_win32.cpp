@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/comm_api.h"
+#include "platform/dcb_rules.h"
 #include "platform/serial_backend.h"
 
 // The system header comes last: its macros (TRUE, PURGE_RXCLEAR, DCB fields'
@@ -135,6 +136,11 @@ class Win32SerialPort final : public SerialBackend {
 
   bool SetState(const DCB& dcb) override {
     if (!Alive()) return false;
+    const std::string broken = BrokenDcbRule(dcb);
+    if (!broken.empty()) {
+      SetLastError(ERROR_INVALID_PARAMETER, name_ + ": " + broken);
+      return false;
+    }
     ::DCB s = ToSystem(dcb);
     return ::SetCommState(handle_, &s) != 0 || Fail(name_);
   }

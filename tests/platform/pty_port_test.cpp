@@ -252,14 +252,14 @@ TEST_F(PtyPort, LineSettingsReadBackAsSet) {
   EXPECT_EQ(got.EvtChar, 0x7E);
 
   set.BaudRate = 19200;
-  set.StopBits = ONE5STOPBITS;
+  set.StopBits = ONESTOPBIT;
   set.fOutxCtsFlow = 0;
   set.fOutX = 0;
   set.fInX = 0;
   ASSERT_TRUE(SetCommState(handle_, &set));
   ASSERT_TRUE(GetCommState(handle_, &got));
   EXPECT_EQ(got.BaudRate, 19200u);
-  EXPECT_EQ(got.StopBits, ONE5STOPBITS);
+  EXPECT_EQ(got.StopBits, ONESTOPBIT);
   EXPECT_EQ(got.fOutxCtsFlow, 0u);
   EXPECT_EQ(got.fOutX, 0u);
 

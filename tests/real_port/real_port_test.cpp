@@ -108,6 +108,36 @@ TEST_F(RealPort, StatusFrameGetsItsReplyThroughThePoll) {
   comm.SetPortOpen(false);
 }
 
+TEST_F(RealPort, SettingsTheApiCallsInvalidAreRefused) {
+  TComm& comm = OpenCom3();
+  ASSERT_TRUE(comm.PortOpen());
+  const HANDLE h = comm.PortHandle();
+  DCB good;
+  ASSERT_TRUE(GetCommState(h, &good)) << LastErrorText();
+  const struct {
+    const char* name;
+    void (*change)(DCB&);
+  } cases[] = {
+      {"5 bits, 2 stop", [](DCB& d) { d.ByteSize = 5, d.StopBits = TWOSTOPBITS; }},
+      {"8 bits, 1.5 stop", [](DCB& d) { d.StopBits = ONE5STOPBITS; }},
+      {"7 bits, 1.5 stop", [](DCB& d) { d.ByteSize = 7, d.StopBits = ONE5STOPBITS; }},
+      {"XON is XOFF", [](DCB& d) { d.XoffChar = d.XonChar; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DCB bad = good;
+    c.change(bad);
+    EXPECT_FALSE(SetCommState(h, &bad));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << LastErrorText();
+    DCB now;
+    ASSERT_TRUE(GetCommState(h, &now)) << LastErrorText();
+    EXPECT_EQ(now.ByteSize, 8);
+    EXPECT_EQ(now.StopBits, ONESTOPBIT);
+    EXPECT_EQ(now.BaudRate, 19200u);
+  }
+  comm.SetPortOpen(false);
+}
+
 TEST_F(RealPort, ClearCommErrorCountsTheQueueAndPurgeEmptiesIt) {
   TComm& comm = OpenCom3();
   ASSERT_TRUE(comm.PortOpen());
