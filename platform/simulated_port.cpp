@@ -185,6 +185,7 @@ std::unique_ptr<SerialBackend> SimulatedPort::Open() {
   }
   open_ = true;
   Log("CreateFileA", {}, true);
+  if (far_ != nullptr) far_->Opened(*this, TickCountMs());
   return std::make_unique<Handle>(shared_from_this());
 }
 
