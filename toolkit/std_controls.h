@@ -84,10 +84,14 @@ class TCheckBox : public TControl {
   bool checked_ = false;
 };
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 class TLabel : public TControl {
  public:
   TLabel(TComponent* AOwner, TControl* AParent, std::string name);
   TNotifyEvent OnClick;
+  // Where the caption stands across the label; set before the window is built.
+  TAlignment Alignment = taLeftJustify;
 };
 
 // A panel or bevel: a frame that groups other controls.

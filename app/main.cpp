@@ -1,0 +1,88 @@
+// Program start: the paths, the application object, the main window and its
+// window on screen, then the event loop until the window closes.
+//
+// For the manual's pictures, --screenshot FILE (or RM460_SCREENSHOT=FILE)
+// saves the window as a PNG after --screenshot-delay MS (or
+// RM460_SCREENSHOT_DELAY; 500 by default) and closes it.
+#include <QApplication>
+#include <QPalette>
+#include <QPixmap>
+#include <QStringList>
+#include <QStyle>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "app/globals.h"
+#include "app/unit1.h"
+#include "toolkit/qt/qt_event_loop.h"
+#include "toolkit/qt/qt_form_binding.h"
+
+namespace {
+
+struct ScreenshotRequest {
+  QString file;
+  int delayMs = 500;
+};
+
+ScreenshotRequest ScreenshotWanted(const QStringList& args) {
+  ScreenshotRequest request;
+  request.file = qEnvironmentVariable("RM460_SCREENSHOT");
+  bool ok = false;
+  const int envDelay = qEnvironmentVariableIntValue("RM460_SCREENSHOT_DELAY", &ok);
+  if (ok) request.delayMs = envDelay;
+  for (qsizetype i = 1; i + 1 < args.size(); ++i) {
+    if (args[i] == "--screenshot") request.file = args[i + 1];
+    if (args[i] == "--screenshot-delay") request.delayMs = args[i + 1].toInt();
+  }
+  return request;
+}
+
+void ScheduleScreenshot(const ScreenshotRequest& request, QWidget* window, app::TForm1* form) {
+  QTimer::singleShot(request.delayMs, window, [request, window, form] {
+    toolkit::Application().Dispatch([&] {
+      if (!window->grab().save(request.file, "PNG")) {
+        std::fprintf(stderr, "rm460-console: cannot write %s\n", qPrintable(request.file));
+      }
+      form->Close();
+    });
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The layout is in pixels and is not scaled to the screen's resolution.
+  if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING")) {
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  }
+  app::SetUpProgramPaths();
+  QApplication qtApp(argc, argv);
+  // One look everywhere, whatever the desktop's theme: light, grey faces.
+  QApplication::setStyle("Fusion");
+  QApplication::setPalette(QApplication::style()->standardPalette());
+
+  toolkit::qt::QtEventLoop loop;
+  std::unique_ptr<app::TForm1> form;
+  std::unique_ptr<toolkit::qt::FormBinding> window;
+  loop.Dispatch([&] {
+    form = std::make_unique<app::TForm1>(nullptr);
+    form->Created();
+    window = std::make_unique<toolkit::qt::FormBinding>(*form);
+    window->Show();
+    const ScreenshotRequest screenshot = ScreenshotWanted(QApplication::arguments());
+    if (!screenshot.file.isEmpty()) ScheduleScreenshot(screenshot, window->Window(), form.get());
+  });
+  // A window that could not be made leaves nothing to run.
+  if (window != nullptr) loop.Run();
+
+  // The window goes before the form; the form's destruction handler runs
+  // while its controls still exist.
+  loop.Dispatch([&] {
+    window.reset();
+    form.reset();
+  });
+  return 0;
+}
