@@ -3,7 +3,10 @@
 //
 // For the manual's pictures, --screenshot FILE (or RM460_SCREENSHOT=FILE)
 // saves the window as a PNG after --screenshot-delay MS (or
-// RM460_SCREENSHOT_DELAY; 500 by default) and closes it.
+// RM460_SCREENSHOT_DELAY; 500 by default) and closes it. For unattended
+// runs (the demo on a virtual display, the package test), --start-protocol
+// clicks "Start Protocol" once the window shows, and --quit-after MS closes
+// the window after MS milliseconds.
 #include <QApplication>
 #include <QPalette>
 #include <QPixmap>
@@ -51,6 +54,15 @@ void ScheduleScreenshot(const ScreenshotRequest& request, QWidget* window, app::
   });
 }
 
+bool HasOption(const QStringList& args, const char* option) {
+  return args.contains(option);
+}
+
+int IntOption(const QStringList& args, const char* option, int fallback) {
+  const qsizetype at = args.indexOf(option);
+  return at >= 0 && at + 1 < args.size() ? args[at + 1].toInt() : fallback;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +85,17 @@ int main(int argc, char** argv) {
     window = std::make_unique<toolkit::qt::FormBinding>(*form);
     window->Show();
     const ScreenshotRequest screenshot = ScreenshotWanted(QApplication::arguments());
+    const QStringList args = QApplication::arguments();
+    if (HasOption(args, "--start-protocol")) {
+      QTimer::singleShot(0, window->Window(), [&form] {
+        toolkit::Application().Dispatch([&] { form->StartBtn->Click(); });
+      });
+    }
+    const int quitAfter = IntOption(args, "--quit-after", -1);
+    if (quitAfter >= 0) {
+      QTimer::singleShot(quitAfter, window->Window(),
+                         [&form] { toolkit::Application().Dispatch([&] { form->Close(); }); });
+    }
     if (!screenshot.file.isEmpty()) ScheduleScreenshot(screenshot, window->Window(), form.get());
   });
   // A window that could not be made leaves nothing to run.
