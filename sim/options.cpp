@@ -241,6 +241,13 @@ std::string HelpText() {
     if (left.size() < 22) left.resize(22, ' ');
     text += left + " " + o.help + "\n";
   }
+  text +=
+      "\nThe console's COMn is the device that $RM460_PREFIX/dosdevices/comn links to\n"
+      "(RM460_PREFIX is ~/.rm460 when unset), else /dev/ttyS(n-1). A real dispenser\n"
+      "is linked the same way, best by its name under /dev/serial/by-id (stable\n"
+      "across replugging):\n"
+      "  ln -sfn /dev/serial/by-id/usb-FTDI_...-port0 ~/.rm460/dosdevices/com1\n"
+      "A real serial device needs membership of the group dialout. See rm460-sim(1).\n";
   return text;
 }
 

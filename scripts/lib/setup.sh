@@ -17,6 +17,12 @@ RM460_WINDOWS_PACKAGES=(
   wine wine64
 )
 
+# The Debian package's tools (scripts/package): CPack's dpkg-shlibdeps,
+# lintian and the metadata validators.
+RM460_PACKAGE_TOOLS=(
+  dpkg-dev lintian appstream desktop-file-utils
+)
+
 # Installs every named Debian package that is not installed yet.
 rm460_ensure_packages() {
   local missing=()
