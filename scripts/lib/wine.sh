@@ -15,7 +15,8 @@ rm460_wine_start() {
     timeout 300 wineboot -i >"$RM460_ROOT/$1/wineboot.log" 2>&1
     timeout 120 wineserver -w
   fi
-  wineserver -p
+  # The server writes its object list when it is stopped: into the log.
+  wineserver -p >"$RM460_ROOT/$1/wineserver.log" 2>&1 </dev/null
   timeout 120 wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
