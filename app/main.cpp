@@ -6,7 +6,8 @@
 // RM460_SCREENSHOT_DELAY; 500 by default) and closes it. For unattended
 // runs (the demo on a virtual display, the package test), --start-protocol
 // clicks "Start Protocol" once the window shows, and --quit-after MS closes
-// the window after MS milliseconds.
+// the window after MS milliseconds. For the benchmarks, RM460_TRACE=FILE
+// traces the window's first expose and every Memo1 line (toolkit/qt/trace.h).
 #include <QApplication>
 #include <QPalette>
 #include <QPixmap>
@@ -22,6 +23,7 @@
 #include "app/unit1.h"
 #include "toolkit/qt/qt_event_loop.h"
 #include "toolkit/qt/qt_form_binding.h"
+#include "toolkit/qt/trace.h"
 
 namespace {
 
@@ -63,6 +65,23 @@ int IntOption(const QStringList& args, const char* option, int fallback) {
   return at >= 0 && at + 1 < args.size() ? args[at + 1].toInt() : fallback;
 }
 
+// Memo1's observer when traced: the window first, then the trace.
+class TracedPane : public toolkit::ControlObserver {
+ public:
+  TracedPane(toolkit::ControlObserver& window, toolkit::qt::Trace& trace)
+      : window_(window), trace_(trace) {}
+  void Changed(toolkit::TControl& control, toolkit::Change what) override {
+    window_.Changed(control, what);
+    if (what == toolkit::Change::LineAdded) {
+      trace_.Line(static_cast<toolkit::TMemo&>(control).LastLine());
+    }
+  }
+
+ private:
+  toolkit::ControlObserver& window_;
+  toolkit::qt::Trace& trace_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,12 +96,19 @@ int main(int argc, char** argv) {
   QApplication::setPalette(QApplication::style()->standardPalette());
 
   toolkit::qt::QtEventLoop loop;
+  const std::unique_ptr<toolkit::qt::Trace> trace = toolkit::qt::Trace::FromEnvironment();
+  std::unique_ptr<TracedPane> tracedPane;
   std::unique_ptr<app::TForm1> form;
   std::unique_ptr<toolkit::qt::FormBinding> window;
   loop.Dispatch([&] {
     form = std::make_unique<app::TForm1>(nullptr);
     form->Created();
     window = std::make_unique<toolkit::qt::FormBinding>(*form);
+    if (trace) {
+      trace->WatchWindow(*window->Window());
+      tracedPane = std::make_unique<TracedPane>(*window, *trace);
+      form->Memo1->SetObserver(tracedPane.get());
+    }
     window->Show();
     const ScreenshotRequest screenshot = ScreenshotWanted(QApplication::arguments());
     const QStringList args = QApplication::arguments();
@@ -104,6 +130,7 @@ int main(int argc, char** argv) {
   // The window goes before the form; the form's destruction handler runs
   // while its controls still exist.
   loop.Dispatch([&] {
+    if (tracedPane) form->Memo1->SetObserver(window.get());
     window.reset();
     form.reset();
   });

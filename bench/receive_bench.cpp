@@ -91,9 +91,11 @@ class Console {
   std::unique_ptr<app::TForm1> form_;
 };
 
-void Run(benchmark::State& state, const std::vector<protocol::CommandFrame>& mix) {
+void Run(benchmark::State& state, const std::vector<protocol::CommandFrame>& mix,
+         bool withLog = true) {
   const auto perRead = static_cast<std::size_t>(state.range(0));
   Console console;
+  if (!withLog) app::LogFile.Close();
   std::vector<platform::BYTE> bytes;
   for (std::size_t i = 0; i < perRead; ++i) {
     const auto& f = mix[i % mix.size()];
@@ -116,6 +118,11 @@ void BM_ReceiveLiveDip(benchmark::State& state) {
   Run(state, {Reply('x', 0x01, 0xAA, '0', '0')});
 }
 
+// The same without the traffic log: what its flushed line per reply costs.
+void BM_ReceiveLiveDipWithoutLog(benchmark::State& state) {
+  Run(state, {Reply('x', 0x01, 0xAA, '0', '0')}, false);
+}
+
 // What a busy session sees: status (a record-file line), counts, errors,
 // DIP answers and ACKs.
 void BM_ReceiveMixed(benchmark::State& state) {
@@ -128,6 +135,7 @@ void BM_ReceiveMixed(benchmark::State& state) {
 
 // 1 reply per read, and 4 (one 10 ms poll's worth at 38400 baud).
 BENCHMARK(BM_ReceiveLiveDip)->Arg(1)->Arg(4);
+BENCHMARK(BM_ReceiveLiveDipWithoutLog)->Arg(1);
 BENCHMARK(BM_ReceiveMixed)->Arg(1)->Arg(5);
 
 BENCHMARK_MAIN();
