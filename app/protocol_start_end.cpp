@@ -1,5 +1,6 @@
 // Start Protocol and End Protocol.
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 #include "app/globals.h"
 #include "app/unit1.h"
@@ -35,7 +36,8 @@ void TForm1::StartBtnClick(TObject* Sender) {
     // goes under the prefix, and the operator is told where it is.
     const std::string failedPath = LogFilePath;
     const std::string prefix = platform::Prefix();
-    ::mkdir(prefix.c_str(), 0755);
+    std::error_code ignored;
+    std::filesystem::create_directories(prefix, ignored);
     LogFilePath = prefix + "/log.txt";
     std::string fallbackReason;
     if (LogFile.Open(LogFilePath, &fallbackReason)) {

@@ -281,6 +281,9 @@ TLabel* TForm1::TestValueField(protocol::TestField field) const {
 
 void TForm1::SetLamp(int number, TColor colour) {
   TLabel* lamp = Lamp(number);
+  // The live poll repaints every lamp each second, mostly in the colour it
+  // has; the name follows the colour, so nothing needs doing then.
+  if (lamp->Color() == colour) return;
   lamp->SetColor(colour);
   std::string name = "DIP " + std::to_string(number);
   if (colour == clRed) name += " ON";

@@ -83,9 +83,7 @@ HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HA
     device = it->second();
   } else {
     // A path names a device of this system as it stands, case and all.
-    std::string path = lpFileName;
-    if (path.rfind("\\\\.\\", 0) == 0) path = path.substr(4);
-    device = OpenSystemDevice(path);
+    device = OpenSystemDevice(lpFileName);
   }
   if (!device) return INVALID_HANDLE_VALUE;
   const std::uintptr_t h = nextHandle++;

@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "platform/dcb_rules.h"
+
 namespace platform {
 namespace {
 
@@ -42,6 +44,8 @@ bool Valid(const DCB& dcb, std::string* reason) {
   if (dcb.StopBits > TWOSTOPBITS) {
     return Fail(reason, "Stop bits " + std::to_string(dcb.StopBits) + " is unknown.");
   }
+  const std::string broken = BrokenDcbRule(dcb);
+  if (!broken.empty()) return Fail(reason, broken);
   return true;
 }
 

@@ -14,13 +14,19 @@ std::string ExecutableFolder();
 // Tests put the "executable's folder" into a temporary folder ("" undoes it).
 void OverrideExecutableFolder(const std::string& folder);
 
-// "COM3" -> $RM460_PREFIX/dosdevices/com3 when that link exists, else the
-// conventional /dev/ttyS2. Any other name is returned as it stands.
+// POSIX: "COM3" -> $RM460_PREFIX/dosdevices/com3 when that link exists, else
+// the conventional /dev/ttyS2. Windows: the name as it stands. Any other name
+// is returned as it stands.
 std::string ResolveComDevice(const std::string& name);
 
-// "D://RM460_Record.txt" -> $RM460_PREFIX/dosdevices/d:/RM460_Record.txt when
-// that link exists, else $RM460_PREFIX/drive_d/RM460_Record.txt (the folder is
-// made on first use). Paths without a drive letter are returned unchanged.
+// POSIX: "D://RM460_Record.txt" -> $RM460_PREFIX/dosdevices/d:/RM460_Record.txt
+// when that link exists, else $RM460_PREFIX/drive_d/RM460_Record.txt (the
+// folder is made on first use). Windows: the path as it stands. Paths without
+// a drive letter are returned unchanged.
 std::string ResolveFilePath(const std::string& path);
+
+// Tests put the root of a drive ('D') into a temporary folder, so that no test
+// writes to a real drive; "" undoes it. The folder wins on every system.
+void OverrideDriveFolder(char drive, const std::string& folder);
 
 }  // namespace platform

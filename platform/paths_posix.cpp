@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "platform/paths.h"
@@ -27,10 +28,24 @@ std::string& FolderOverride() {
   return folder;
 }
 
+std::map<char, std::string>& DriveOverrides() {
+  static std::map<char, std::string> drives;
+  return drives;
+}
+
 }  // namespace
 
 void OverrideExecutableFolder(const std::string& folder) {
   FolderOverride() = folder;
+}
+
+void OverrideDriveFolder(char drive, const std::string& folder) {
+  const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(drive)));
+  if (folder.empty()) {
+    DriveOverrides().erase(d);
+  } else {
+    DriveOverrides()[d] = folder;
+  }
 }
 
 std::string Prefix() {
@@ -79,6 +94,8 @@ std::string ResolveFilePath(const std::string& path) {
   for (char& c : rest) {
     if (c == '\\') c = '/';
   }
+  const auto overridden = DriveOverrides().find(drive);
+  if (overridden != DriveOverrides().end()) return overridden->second + "/" + rest;
   const std::string link = Prefix() + "/dosdevices/" + drive + ":";
   if (Exists(link)) return link + "/" + rest;
   const std::string folder = Prefix() + "/drive_" + drive;

@@ -36,7 +36,8 @@ DWORD OpenErrorCode(int err) {
       return ERROR_ACCESS_DENIED;
     case EBUSY:
     case EWOULDBLOCK:
-      return ERROR_SHARING_VIOLATION;
+      // What Windows answers for a port that is already open.
+      return ERROR_ACCESS_DENIED;
     default:
       return ERROR_GEN_FAILURE;
   }
@@ -357,7 +358,7 @@ std::unique_ptr<SerialBackend> OpenPosixSerialPort(const std::string& path,
   // TIOCEXCL turns away other openers but not the superuser; the lock
   // turns away anyone who asks for it, so both are taken.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    return Refuse(fd, ERROR_SHARING_VIOLATION, name + ": " + std::strerror(EBUSY));
+    return Refuse(fd, ERROR_ACCESS_DENIED, name + ": " + std::strerror(EBUSY));
   }
   termios tio{};
   if (::tcgetattr(fd, &tio) != 0) {

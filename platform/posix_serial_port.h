@@ -16,8 +16,8 @@ struct PosixPortOptions {
 };
 
 // Opens the device at `path` for reading and writing, exclusively (a second
-// open, by this or another program, fails with ERROR_SHARING_VIOLATION), in
-// raw mode with flow control off. Returns null after SetLastError, with the
+// open, by this or another program, fails with ERROR_ACCESS_DENIED, as on
+// Windows), in raw mode with flow control off. Returns null after SetLastError, with the
 // path and the system's reason in the error text.
 std::unique_ptr<SerialBackend> OpenPosixSerialPort(const std::string& path,
                                                    PosixPortOptions options = {});

@@ -39,8 +39,9 @@ void UnregisterDevice(const std::string& name);
 // "\\.\com3" -> "COM3"; any other name is returned upper-cased as it stands.
 std::string NormalizeDeviceName(const std::string& name);
 
-// The real-port opener of this platform (termios on POSIX): resolves the
-// device name to a device and opens it exclusively.
+// The real-port opener of this platform, given the name that CreateFileA was
+// given: termios on POSIX (the name resolved to a device, opened
+// exclusively), the system's own CreateFileA on Windows.
 std::unique_ptr<SerialBackend> OpenSystemDevice(const std::string& name);
 
 }  // namespace platform

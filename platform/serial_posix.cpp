@@ -23,7 +23,9 @@ bool IsComName(const std::string& name) {
 
 }  // namespace
 
-std::unique_ptr<SerialBackend> OpenSystemDevice(const std::string& name) {
+std::unique_ptr<SerialBackend> OpenSystemDevice(const std::string& given) {
+  // "\\.\COM3" is the Windows device namespace: here it names COM3.
+  const std::string name = given.rfind("\\\\.\\", 0) == 0 ? given.substr(4) : given;
   const std::string device = IsComName(name) ? NormalizeDeviceName(name) : name;
   return OpenPosixSerialPort(ResolveComDevice(device));
 }

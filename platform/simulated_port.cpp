@@ -179,12 +179,14 @@ std::unique_ptr<SerialBackend> SimulatedPort::Open() {
     return nullptr;
   }
   if (open_) {
-    SetLastError(ERROR_SHARING_VIOLATION, "Device or resource busy");
-    Log("CreateFileA", {ERROR_SHARING_VIOLATION}, false);
+    // Windows answers a second open of a port with "access denied".
+    SetLastError(ERROR_ACCESS_DENIED, "Device or resource busy");
+    Log("CreateFileA", {ERROR_ACCESS_DENIED}, false);
     return nullptr;
   }
   open_ = true;
   Log("CreateFileA", {}, true);
+  if (far_ != nullptr) far_->Opened(*this, TickCountMs());
   return std::make_unique<Handle>(shared_from_this());
 }
 

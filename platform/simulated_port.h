@@ -27,6 +27,11 @@ class FarSide {
   // with port.Deliver(...).
   virtual void Received(SimulatedPort& port, const std::vector<BYTE>& bytes,
                         std::uint64_t nowMs) = 0;
+  // The near side opened the port at the given tick.
+  virtual void Opened(SimulatedPort& port, std::uint64_t nowMs) {
+    (void)port;
+    (void)nowMs;
+  }
 };
 
 class SimulatedPort : public std::enable_shared_from_this<SimulatedPort> {

@@ -19,13 +19,17 @@ bool AppendTextFile::Open(const std::string& path, std::string* reason) {
 
 bool AppendTextFile::Write(std::string_view text) {
   if (file_ == nullptr) return false;
-  std::string out;
-  out.reserve(text.size() + 8);
-  for (char c : text) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(c);
+  // Piece by piece between the line feeds: a log line is written in two
+  // calls, not one per character.
+  while (!text.empty()) {
+    const std::size_t feed = text.find('\n');
+    const std::size_t piece = feed == std::string_view::npos ? text.size() : feed;
+    if (std::fwrite(text.data(), 1, piece, file_) != piece) return false;
+    if (feed == std::string_view::npos) break;
+    if (std::fwrite("\r\n", 1, 2, file_) != 2) return false;
+    text.remove_prefix(feed + 1);
   }
-  return std::fwrite(out.data(), 1, out.size(), file_) == out.size();
+  return true;
 }
 
 bool AppendTextFile::Flush() {

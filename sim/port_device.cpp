@@ -9,4 +9,8 @@ void PortDevice::Received(platform::SimulatedPort& port, const std::vector<platf
   }
 }
 
+void PortDevice::Opened(platform::SimulatedPort&, std::uint64_t) {
+  model_.StartSession();
+}
+
 }  // namespace sim

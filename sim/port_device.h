@@ -16,6 +16,8 @@ class PortDevice : public platform::FarSide {
 
   void Received(platform::SimulatedPort& port, const std::vector<platform::BYTE>& bytes,
                 std::uint64_t nowMs) override;
+  // A new opener starts a new session, as on the pseudo-terminal.
+  void Opened(platform::SimulatedPort& port, std::uint64_t nowMs) override;
 
   DeviceModel& model() { return model_; }
   const DeviceModel& model() const { return model_; }

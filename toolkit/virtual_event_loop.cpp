@@ -1,10 +1,38 @@
 #include "toolkit/virtual_event_loop.h"
 
-#include <ctime>
+#include <cstdint>
 
 #include "toolkit/timer.h"
 
 namespace toolkit {
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (the
+// well-known era algorithm; exact for every date the console meets).
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const std::int64_t yoe = y - era * 400;
+  const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+platform::LocalDateTime CivilFromDays(std::int64_t z) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  platform::LocalDateTime out;
+  out.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  out.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  out.year = static_cast<int>(yoe + era * 400 + (out.month <= 2 ? 1 : 0));
+  return out;
+}
+
+}  // namespace
 
 VirtualEventLoop::VirtualEventLoop(platform::LocalDateTime start) : start_(start) {
   SetApplication(this);
@@ -119,27 +147,19 @@ void VirtualEventLoop::RunFor(std::uint64_t ms) {
 }
 
 platform::LocalDateTime VirtualEventLoop::LocalNow() const {
-  std::tm tm{};
-  tm.tm_year = start_.year - 1900;
-  tm.tm_mon = start_.month - 1;
-  tm.tm_mday = start_.day;
-  tm.tm_hour = start_.hour;
-  tm.tm_min = start_.minute;
-  tm.tm_sec = start_.second;
+  // Plain calendar arithmetic: the virtual clock has no time zone and no
+  // daylight saving, and the same code runs on every system.
   const std::uint64_t totalMs = static_cast<std::uint64_t>(start_.millisecond) + now_;
-  tm.tm_sec += static_cast<int>(totalMs / 1000);
-  tm.tm_isdst = 0;
-  // timegm normalises the fields without a time zone getting in the way.
-  const std::time_t t = ::timegm(&tm);
-  std::tm out{};
-  ::gmtime_r(&t, &out);
-  return {out.tm_year + 1900,
-          out.tm_mon + 1,
-          out.tm_mday,
-          out.tm_hour,
-          out.tm_min,
-          out.tm_sec,
-          static_cast<int>(totalMs % 1000)};
+  std::int64_t seconds = static_cast<std::int64_t>(start_.hour) * 3600 + start_.minute * 60 +
+                         start_.second + static_cast<std::int64_t>(totalMs / 1000);
+  const std::int64_t days = DaysFromCivil(start_.year, start_.month, start_.day) + seconds / 86400;
+  seconds %= 86400;
+  platform::LocalDateTime out = CivilFromDays(days);
+  out.hour = static_cast<int>(seconds / 3600);
+  out.minute = static_cast<int>(seconds / 60 % 60);
+  out.second = static_cast<int>(seconds % 60);
+  out.millisecond = static_cast<int>(totalMs % 1000);
+  return out;
 }
 
 }  // namespace toolkit

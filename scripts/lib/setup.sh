@@ -11,6 +11,12 @@ RM460_BUILD_PACKAGES=(
   fonts-dejavu-core
 )
 
+# The Windows cross build and its test run under Wine (64-bit only).
+RM460_WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest
+  wine wine64
+)
+
 # The Debian package's tools (scripts/package): CPack's dpkg-shlibdeps,
 # lintian and the metadata validators.
 RM460_PACKAGE_TOOLS=(

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/simulated_port.h"
 #include "protocol/frame.h"
+#include "tests/support/environment.h"
 #include "tests/support/scripted_device.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/virtual_event_loop.h"
@@ -28,10 +29,13 @@ class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // Each test gets its own prefix, so record files and links never carry over.
-    previousPrefix_ = std::getenv("RM460_PREFIX");
-    ::setenv("RM460_PREFIX", prefix.path().c_str(), 1);
+    previousPrefix_ = testing_support::Environment("RM460_PREFIX");
+    testing_support::SetEnvironment("RM460_PREFIX", prefix.path());
     app::ResetProgramState();
     platform::OverrideExecutableFolder(exeDir.path());
+    // The record file's drive lives in the prefix, on every system.
+    std::filesystem::create_directories(prefix.File("drive_d"));
+    platform::OverrideDriveFolder('D', prefix.File("drive_d"));
     port->RegisterAs("COM1");
     port->Attach(&device);
     form = std::make_unique<app::TForm1>(nullptr);
@@ -42,8 +46,9 @@ class ConsoleTest : public ::testing::Test {
     form.reset();
     port->Unregister();
     platform::OverrideExecutableFolder("");
+    platform::OverrideDriveFolder('D', "");
     app::ResetProgramState();
-    ::setenv("RM460_PREFIX", previousPrefix_.c_str(), 1);
+    testing_support::SetEnvironment("RM460_PREFIX", previousPrefix_);
   }
 
   // Every frame (as a hex line) the console wrote to the port, in order.

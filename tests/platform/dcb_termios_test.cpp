@@ -118,11 +118,13 @@ TEST(DcbTermios, StopBits) {
   const struct {
     BYTE stop;
     bool two;
-  } cases[] = {{ONESTOPBIT, false}, {ONE5STOPBITS, true}, {TWOSTOPBITS, true}};
+    BYTE size;
+  } cases[] = {{ONESTOPBIT, false, 8}, {ONE5STOPBITS, true, 5}, {TWOSTOPBITS, true, 8}};
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.stop));
     DCB d = Plain();
     d.StopBits = c.stop;
+    d.ByteSize = c.size;
     EXPECT_EQ((Translate(d).tio.c_cflag & CSTOPB) != 0, c.two);
     ExpectRoundTrip(d);
   }
@@ -233,9 +235,16 @@ TEST(DcbTermios, RefusesImpossibleSettings) {
     const char* name;
     void (*change)(DCB&);
   } cases[] = {
-      {"rate 0", [](DCB& d) { d.BaudRate = 0; }},      {"4 bits", [](DCB& d) { d.ByteSize = 4; }},
-      {"9 bits", [](DCB& d) { d.ByteSize = 9; }},      {"parity 5", [](DCB& d) { d.Parity = 5; }},
+      {"rate 0", [](DCB& d) { d.BaudRate = 0; }},
+      {"4 bits", [](DCB& d) { d.ByteSize = 4; }},
+      {"9 bits", [](DCB& d) { d.ByteSize = 9; }},
+      {"parity 5", [](DCB& d) { d.Parity = 5; }},
       {"stop bits 3", [](DCB& d) { d.StopBits = 3; }},
+      // What the comm API's documentation calls invalid.
+      {"5 bits, 2 stop", [](DCB& d) { d.ByteSize = 5, d.StopBits = TWOSTOPBITS; }},
+      {"8 bits, 1.5 stop", [](DCB& d) { d.StopBits = ONE5STOPBITS; }},
+      {"6 bits, 1.5 stop", [](DCB& d) { d.ByteSize = 6, d.StopBits = ONE5STOPBITS; }},
+      {"XON is XOFF", [](DCB& d) { d.XoffChar = d.XonChar; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

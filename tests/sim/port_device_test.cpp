@@ -62,6 +62,21 @@ TEST_F(PortDeviceTest, RepliesBecomeReadableAtTheirDueTime) {
   EXPECT_EQ(ReadAt(155), Reply("00", 'v', 1, 8, 0, 0));
 }
 
+TEST_F(PortDeviceTest, EveryOpeningOfThePortIsANewSession) {
+  Write(Command("S0000"));
+  EXPECT_EQ(ReadAt(100), Reply('s', "r000") + " " + Reply("00", 'v', 1, 8, 0, 0));
+  Write(Command("S0000"));
+  EXPECT_EQ(ReadAt(200), Reply('s', "r000"));
+
+  // Opened anew, the device follows the next Status with the version again.
+  platform::CloseHandle(handle_);
+  handle_ = platform::CreateFileA("COM5", platform::GENERIC_READ | platform::GENERIC_WRITE, 0,
+                                  nullptr, platform::OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle_, platform::INVALID_HANDLE_VALUE);
+  Write(Command("S0000"));
+  EXPECT_EQ(ReadAt(300), Reply('s', "r000") + " " + Reply("00", 'v', 1, 8, 0, 0));
+}
+
 TEST_F(PortDeviceTest, AStatusDuringADispenseIsReadBeforeTheCount) {
   Write(Command("S0000"));  // the session's first Status, with the version reply
   ReadAt(100);

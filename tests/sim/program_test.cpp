@@ -1,52 +1,26 @@
 // Runs the real rm460-sim on its pseudo-terminal and talks to it through the
-// link it makes, with plain POSIX calls. Every wait is bounded.
+// link it makes with plain POSIX calls: the link, idling without a reader,
+// reopening and the stop. Every wait is bounded.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/sim/sim_program_fixture.h"
 #include "tests/sim/sim_test_support.h"
-#include "tests/support/temp_dir.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::string ReadLink(const std::string& path) {
-  char buffer[4096];
-  const ssize_t n = ::readlink(path.c_str(), buffer, sizeof(buffer) - 1);
-  return n < 0 ? std::string() : std::string(buffer, static_cast<std::size_t>(n));
-}
-
-// Reads from fd until `enough` says so or the time is up.
-std::string ReadFor(int fd, int ms, const std::function<bool(const std::string&)>& enough) {
-  std::string got;
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (!enough(got)) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-    if (left <= 0) break;
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
-    char buffer[256];
-    const ssize_t n = ::read(fd, buffer, sizeof(buffer));
-    if (n <= 0) break;
-    got.append(buffer, static_cast<std::size_t>(n));
-  }
-  return got;
-}
+using sim_test::ReadFor;
+using sim_test::ReadLink;
 
 // The child's CPU time so far, in clock ticks.
 long CpuTicks(pid_t pid) {
@@ -61,40 +35,9 @@ long CpuTicks(pid_t pid) {
   return user + system;
 }
 
-class SimProgram : public testing::Test {
+// The far side with plain POSIX calls on the link the program made.
+class SimProgramRaw : public sim_test::SimProgram {
  protected:
-  void TearDown() override {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (out_ >= 0) ::close(out_);
-  }
-
-  void Start(const std::vector<std::string>& args) {
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    pid_ = ::fork();
-    ASSERT_GE(pid_, 0);
-    if (pid_ == 0) {
-      ::dup2(pipeFds[1], STDOUT_FILENO);
-      ::close(pipeFds[0]);
-      ::close(pipeFds[1]);
-      ::setenv("RM460_PREFIX", prefix_.path().c_str(), 1);
-      std::vector<char*> argv{const_cast<char*>("rm460-sim")};
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(RM460_SIM_PATH, argv.data());
-      ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    out_ = pipeFds[0];
-    output_ = ReadFor(out_, 5000, [](const std::string& s) {
-      return s.find("\nlink ") != std::string::npos && s.find("bills") != std::string::npos;
-    });
-    ASSERT_NE(output_.find("pseudo-terminal /dev/"), std::string::npos) << output_;
-  }
-
   int OpenRaw(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     EXPECT_GE(fd, 0) << path;
@@ -121,27 +64,9 @@ class SimProgram : public testing::Test {
     }
     return frames;
   }
-
-  int Stop() {
-    ::kill(pid_, SIGTERM);
-    int status = 0;
-    const auto end = Clock::now() + std::chrono::seconds(5);
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-      if (Clock::now() > end) return -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    pid_ = -1;
-    output_ += ReadFor(out_, 500, [](const std::string&) { return false; });
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
-  testing_support::TempDir prefix_;
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string output_;
 };
 
-TEST_F(SimProgram, AnswersStatusOnItsLinkAndPutsTheEarlierLinkBack) {
+TEST_F(SimProgramRaw, AnswersStatusOnItsLinkAndPutsTheEarlierLinkBack) {
   const std::string folder = prefix_.path() + "/dosdevices";
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   const std::string link = folder + "/com4";
@@ -174,7 +99,7 @@ TEST_F(SimProgram, AnswersStatusOnItsLinkAndPutsTheEarlierLinkBack) {
   EXPECT_NE(output_.find("Status"), std::string::npos) << output_;
 }
 
-TEST_F(SimProgram, RemovesItsLinkWhenNoneStoodThereBefore) {
+TEST_F(SimProgramRaw, RemovesItsLinkWhenNoneStoodThereBefore) {
   const std::string link = prefix_.path() + "/dosdevices/com1";
   Start({"--quiet"});
   EXPECT_TRUE(ReadLink(link).rfind("/dev/pts/", 0) == 0);

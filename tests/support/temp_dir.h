@@ -12,9 +12,15 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // A name inside the folder, joined with the system's separator.
+  std::string File(const std::string& name) const { return path_ + kSeparator + name; }
 
  private:
+#if defined(_WIN32)
+  static constexpr char kSeparator = '\\';
+#else
+  static constexpr char kSeparator = '/';
+#endif
   std::string path_;
 };
 

@@ -2,13 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
+#include "tests/support/environment.h"
 #include "tests/support/temp_dir.h"
 
 int main(int argc, char** argv) {
   testing_support::TempDir prefix;
-  ::setenv("RM460_PREFIX", prefix.path().c_str(), 1);
+  testing_support::SetEnvironment("RM460_PREFIX", prefix.path());
   ::testing::InitGoogleMock(&argc, argv);
   return RUN_ALL_TESTS();
 }
