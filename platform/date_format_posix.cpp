@@ -42,12 +42,6 @@ char SeparatorOf(const char* format, char fallback) {
   return fallback;
 }
 
-std::string TwoDigits(int v) {
-  char b[16];
-  std::snprintf(b, sizeof b, "%02d", v);
-  return b;
-}
-
 }  // namespace
 
 char DateSeparator() {
@@ -55,18 +49,6 @@ char DateSeparator() {
 }
 char TimeSeparator() {
   return SeparatorOf(nl_langinfo(T_FMT), ':');
-}
-
-std::string FormatYearMonthDay(const LocalDateTime& dt) {
-  char year[16];
-  std::snprintf(year, sizeof year, "%04d", dt.year);
-  const char sep = DateSeparator();
-  return std::string(year) + sep + TwoDigits(dt.month) + sep + TwoDigits(dt.day);
-}
-
-std::string FormatHourMinuteSecond(const LocalDateTime& dt) {
-  const char sep = TimeSeparator();
-  return TwoDigits(dt.hour) + sep + TwoDigits(dt.minute) + sep + TwoDigits(dt.second);
 }
 
 std::string ShortDateString(const LocalDateTime& dt) {

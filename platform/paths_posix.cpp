@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "platform/path_overrides.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -23,30 +24,7 @@ void MakeFolders(const std::string& path) {
   }
 }
 
-std::string& FolderOverride() {
-  static std::string folder;
-  return folder;
-}
-
-std::map<char, std::string>& DriveOverrides() {
-  static std::map<char, std::string> drives;
-  return drives;
-}
-
 }  // namespace
-
-void OverrideExecutableFolder(const std::string& folder) {
-  FolderOverride() = folder;
-}
-
-void OverrideDriveFolder(char drive, const std::string& folder) {
-  const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(drive)));
-  if (folder.empty()) {
-    DriveOverrides().erase(d);
-  } else {
-    DriveOverrides()[d] = folder;
-  }
-}
 
 std::string Prefix() {
   const char* prefix = std::getenv("RM460_PREFIX");

@@ -6,39 +6,17 @@
 #include <map>
 #include <string>
 
+#include "platform/path_overrides.h"
 #include "platform/paths.h"
 
 namespace platform {
 namespace {
-
-std::string& FolderOverride() {
-  static std::string folder;
-  return folder;
-}
-
-std::map<char, std::string>& DriveOverrides() {
-  static std::map<char, std::string> drives;
-  return drives;
-}
 
 bool EndsInSeparator(const std::string& path) {
   return !path.empty() && (path.back() == '\\' || path.back() == '/');
 }
 
 }  // namespace
-
-void OverrideExecutableFolder(const std::string& folder) {
-  FolderOverride() = folder;
-}
-
-void OverrideDriveFolder(char drive, const std::string& folder) {
-  const char d = static_cast<char>(std::tolower(static_cast<unsigned char>(drive)));
-  if (folder.empty()) {
-    DriveOverrides().erase(d);
-  } else {
-    DriveOverrides()[d] = folder;
-  }
-}
 
 std::string Prefix() {
   const char* prefix = std::getenv("RM460_PREFIX");
